@@ -1,0 +1,33 @@
+// main.cpp -- program entry: opens the 1024 x 768 window, runs the start-up,
+// registers the callbacks and hands control to the GLUT main loop. Closing the
+// window makes the loop return, and the game then cleans up and exits with 0.
+#include <GL/freeglut.h>
+
+#include "game/game_state.h"
+
+int main() {
+  // The command line is ignored; GLUT gets none of it.
+  int argc = 1;
+  char programName[] = "zarnok";
+  char* argv[] = {programName, nullptr};
+  glutInit(&argc, argv);
+
+  glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+  glutInitWindowSize(1024, 768);
+  glutCreateWindow("Trelvisk");
+
+  initGame();
+
+  glutDisplayFunc(displayFrame);
+  glutReshapeFunc(reshapeWindow);
+  glutKeyboardFunc(keyPressed);
+  glutMouseFunc(mouseButton);
+  glutIdleFunc(idleTick);
+  glutTimerFunc(100, timerTick, 0);
+
+  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+  glutMainLoop();
+
+  shutdownGame();
+  return 0;
+}

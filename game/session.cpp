@@ -1,0 +1,93 @@
+// session.cpp -- the spine of the game: one-time start-up, the GLUT callbacks of the
+// session (display, reshape, keyboard, idle, timer), the survival clock, the blinking
+// prompt, the music switch and the clean-up after the main loop.
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+
+#include "game/game_state.h"
+#include "platform/platform.h"
+#include "sound/sound_player.h"
+
+// The idle tick runs at a fixed 60 a second: every speed is a distance per tick.
+static TickPacer idlePacer(60.0);
+
+void initGame() {
+  glClearColor(0, 0, 0, 0);
+  isPlaying = false;
+  WindowHandleHolder::instance().setHandle(desktopWindowHandle());
+  soundPlayer = new SoundPlayer();
+  soundPlayer->init();
+  soundPlayer->musicMode = 0;
+  soundPlayer->openMusic("sounds\\bgm_main.wav", true);
+  soundPlayer->playMusic();
+}
+
+void displayFrame() {
+  glFlush();
+  glutSwapBuffers();
+}
+
+void reshapeWindow(int width, int height) {
+  if (height == 0) return;
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(60.0, double(width) / double(height), 0.1, 500.0);
+  advance();
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void keyPressed(unsigned char key, int, int) {
+  if (key == 27) std::exit(-1);
+  if (key == 32) {
+    if (!isPlaying) isPlaying = true;
+    soundPlayer->musicMode = 1;
+    switchMusic();
+    elapsedTime = 0.0f;
+  }
+  glutPostRedisplay();
+}
+
+void idleTick() {
+  idlePacer.waitForNextTick();
+  steer();
+  advance();
+  glutPostRedisplay();
+}
+
+void timerTick(int) {
+  elapsedTime += 0.1f;
+  if (!isPlaying) {
+    blinkTicks += 1;
+    if (blinkTicks % 5 == 0) {
+      promptVisible = !promptVisible;
+      blinkTicks = 0;
+    }
+  }
+  glutPostRedisplay();
+  glutTimerFunc(100, timerTick, 0);
+}
+
+void switchMusic() {
+  soundPlayer->stopMusic();
+  if (soundPlayer->musicMode == 1) {
+    soundPlayer->openMusic("sounds\\bgm_game.wav", true);
+    soundPlayer->playMusic();
+  } else if (soundPlayer->musicMode == 0) {
+    soundPlayer->openMusic("sounds\\bgm_main.wav", true);
+    soundPlayer->playMusic();
+  }
+}
+
+void shutdownGame() {
+  for (Obstacle*& o : obstacles) {
+    delete o;
+    o = nullptr;
+  }
+  if (soundPlayer != nullptr) {
+    delete soundPlayer;
+    soundPlayer = nullptr;
+  }
+}

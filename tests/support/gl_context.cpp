@@ -1,0 +1,152 @@
+// gl_context.cpp -- the headless EGL context and the feedback/pixel helpers.
+#include "tests/support/gl_context.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+#include "tools/common/png_writer.h"
+
+static std::string contextError;
+static bool contextReady = false;
+static EGLDisplay eglDisplay = EGL_NO_DISPLAY;
+static EGLSurface eglSurface = EGL_NO_SURFACE;
+static EGLContext eglContext = EGL_NO_CONTEXT;
+
+static std::string createContext() {
+  auto getPlatformDisplay =
+      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  if (!getPlatformDisplay) return "EGL has no eglGetPlatformDisplayEXT (is Mesa's libEGL installed?)";
+  eglDisplay = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (eglDisplay == EGL_NO_DISPLAY) return "no EGL surfaceless display";
+  if (!eglInitialize(eglDisplay, nullptr, nullptr)) return "eglInitialize failed";
+  const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                           EGL_DEPTH_SIZE, 24, EGL_NONE};
+  EGLConfig configs[64];
+  EGLint count = 0;
+  if (!eglChooseConfig(eglDisplay, wanted, configs, 64, &count) || count == 0)
+    return "no EGL config with a pbuffer, desktop GL and a depth buffer";
+  // The 10-bit configs come first; they shift fog colours by one. Take an 8-bit one.
+  EGLConfig config = nullptr;
+  for (EGLint i = 0; i < count && !config; i++) {
+    EGLint red = 0, alpha = 0;
+    eglGetConfigAttrib(eglDisplay, configs[i], EGL_RED_SIZE, &red);
+    eglGetConfigAttrib(eglDisplay, configs[i], EGL_ALPHA_SIZE, &alpha);
+    if (red == 8) config = configs[i];
+  }
+  if (!config) return "no 8-bit EGL config";
+  const EGLint surfaceAttribs[] = {EGL_WIDTH, GlTest::kWidth, EGL_HEIGHT, GlTest::kHeight, EGL_NONE};
+  eglSurface = eglCreatePbufferSurface(eglDisplay, config, surfaceAttribs);
+  if (eglSurface == EGL_NO_SURFACE) return "eglCreatePbufferSurface failed";
+  if (!eglBindAPI(EGL_OPENGL_API)) return "eglBindAPI(EGL_OPENGL_API) failed";
+  eglContext = eglCreateContext(eglDisplay, config, EGL_NO_CONTEXT, nullptr);
+  if (eglContext == EGL_NO_CONTEXT) return "eglCreateContext failed";
+  return "";
+}
+
+std::string makeHeadlessGlContextCurrent() {
+  if (!contextReady && contextError.empty()) {
+    contextError = createContext();
+    contextReady = contextError.empty();
+  }
+  if (!contextReady) return contextError;
+  if (!eglMakeCurrent(eglDisplay, eglSurface, eglSurface, eglContext)) return "eglMakeCurrent failed";
+  return "";
+}
+
+void GlTest::SetUp() {
+  std::string error = makeHeadlessGlContextCurrent();
+  ASSERT_EQ(error, "") << "cannot get a headless OpenGL context";
+  glViewport(0, 0, kWidth, kHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glColor4f(1, 1, 1, 1);
+  while (glGetError() != GL_NO_ERROR) {
+  }
+}
+
+std::vector<FeedbackItem> captureFeedback(const std::function<void()>& draw, size_t bufferFloats) {
+  std::vector<GLfloat> buffer(bufferFloats);
+  glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+  glRenderMode(GL_FEEDBACK);
+  draw();
+  GLint used = glRenderMode(GL_RENDER);
+  std::vector<FeedbackItem> items;
+  if (used < 0) {
+    ADD_FAILURE() << "feedback buffer of " << bufferFloats << " floats overflowed";
+    return items;
+  }
+  auto readVertex = [&](GLint& i) {
+    FeedbackVertex v;
+    float* f = &v.x;
+    for (int k = 0; k < 11; k++) f[k] = buffer[size_t(i++)];
+    return v;
+  };
+  for (GLint i = 0; i < used;) {
+    GLint token = GLint(buffer[size_t(i++)]);
+    FeedbackItem item{};
+    switch (token) {
+      case GL_POLYGON_TOKEN: {
+        item.kind = FeedbackItem::Polygon;
+        GLint n = GLint(buffer[size_t(i++)]);
+        for (GLint k = 0; k < n; k++) item.vertices.push_back(readVertex(i));
+        break;
+      }
+      case GL_LINE_TOKEN:
+      case GL_LINE_RESET_TOKEN:
+        item.kind = token == GL_LINE_TOKEN ? FeedbackItem::Line : FeedbackItem::LineReset;
+        item.vertices.push_back(readVertex(i));
+        item.vertices.push_back(readVertex(i));
+        break;
+      case GL_POINT_TOKEN:
+      case GL_BITMAP_TOKEN:
+      case GL_DRAW_PIXEL_TOKEN:
+      case GL_COPY_PIXEL_TOKEN:
+        item.kind = token == GL_POINT_TOKEN    ? FeedbackItem::Point
+                    : token == GL_BITMAP_TOKEN ? FeedbackItem::Bitmap
+                    : token == GL_DRAW_PIXEL_TOKEN ? FeedbackItem::DrawPixel
+                                                   : FeedbackItem::CopyPixel;
+        item.vertices.push_back(readVertex(i));
+        break;
+      case GL_PASS_THROUGH_TOKEN:
+        item.kind = FeedbackItem::PassThrough;
+        item.token = buffer[size_t(i++)];
+        break;
+      default:
+        ADD_FAILURE() << "unknown feedback token " << token;
+        return items;
+    }
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+static std::vector<FeedbackItem> filterKinds(const std::vector<FeedbackItem>& items,
+                                             FeedbackItem::Kind a, FeedbackItem::Kind b) {
+  std::vector<FeedbackItem> out;
+  for (const auto& item : items)
+    if (item.kind == a || item.kind == b) out.push_back(item);
+  return out;
+}
+
+std::vector<FeedbackItem> polygonsOf(const std::vector<FeedbackItem>& items) {
+  return filterKinds(items, FeedbackItem::Polygon, FeedbackItem::Polygon);
+}
+
+std::vector<FeedbackItem> linesOf(const std::vector<FeedbackItem>& items) {
+  return filterKinds(items, FeedbackItem::Line, FeedbackItem::LineReset);
+}
+
+std::vector<unsigned char> readPixelsRgb(int x, int y, int width, int height) {
+  std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  return pixels;
+}
+
+bool saveScreenshot(const std::string& path, int width, int height) {
+  auto pixels = readPixelsRgb(0, 0, width, height);
+  return writePng(path, width, height, 3, pixels.data());
+}
