@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# run-game.sh BUILD_DIR -- starts the game in its window with the asset folder as
+# working directory (the game reads its files from there).
+set -u
+build=${1:-build}
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "zarnok: no display to open a window on (DISPLAY is not set); run it from a desktop session, or headless with: xvfb-run -a make run" >&2
+  exit 1
+fi
+cd "$build/assets" && exec ../game/zarnok
