@@ -65,7 +65,8 @@ TEST_F(SessionTest, SpaceStartsARoundAndRestartsItsClock) {
 
 TEST_F(SessionTest, OtherKeysChangeNothing) {
   elapsedTime = 3.2f;
-  for (unsigned char key : {'a', 'q', '\r', '\t', static_cast<unsigned char>(200)}) {
+  const unsigned char keys[] = {'a', 'q', '\r', '\t', 200};
+  for (unsigned char key : keys) {
     keyPressed(key, 0, 0);
   }
   EXPECT_FALSE(isPlaying);

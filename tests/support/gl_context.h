@@ -19,10 +19,12 @@ std::string makeHeadlessGlContextCurrent();  // create once, make current
 // loudly if it cannot), resets the matrices to identity, the viewport to the whole
 // 1024 x 768 surface and the colour to white.
 class GlTest : public ::testing::Test {
- protected:
-  void SetUp() override;
+ public:
   static constexpr int kWidth = 1024;
   static constexpr int kHeight = 768;
+
+ protected:
+  void SetUp() override;
 };
 
 // One vertex as feedback mode reports it (GL_3D_COLOR_TEXTURE): window coordinates,
