@@ -69,6 +69,10 @@ void mouseButton(int button, int state, int x, int y);  // GLUT mouse callback
 void steer();                                   // first step of every idle tick
 void advance();                                 // second step of every idle tick
 
+// Arrow keys and F11.
+void specialKeyPressed(int key, int x, int y);   // GLUT special-key callback
+void specialKeyReleased(int key, int x, int y);  // GLUT special-key-up callback
+
 // Puts every variable above back to its value at program load (tests use it; the
 // owned objects must have been freed first).
 void restoreInitialGameState();

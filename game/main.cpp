@@ -24,6 +24,8 @@ int main() {
   glutMouseFunc(mouseButton);
   glutIdleFunc(idleTick);
   glutTimerFunc(100, timerTick, 0);
+  glutSpecialFunc(specialKeyPressed);
+  glutSpecialUpFunc(specialKeyReleased);
 
   glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
   glutMainLoop();

@@ -1,5 +1,7 @@
 // steering_test.cpp -- the mouse state machine, the steering bands and dead zones,
 // the release sequences, the forward motion and its wrap, the camera follow.
+#include <GL/freeglut.h>
+
 #include "tests/support/game_fixture.h"
 
 using SteeringTest = GameTest;
@@ -144,4 +146,23 @@ TEST_F(SteeringTest, CameraFollowsThePlayerInBothStates) {
   EXPECT_EQ(cameraCenter.z, playerPos.z - 25);
   EXPECT_EQ(cameraUp.x, 0.12f);  // not touched by the follow
   EXPECT_EQ(cameraUp.y, 1.0f);
+}
+
+TEST_F(SteeringTest, ArrowKeysSteerLikeTheMouseButtons) {
+  isPlaying = true;
+  specialKeyPressed(GLUT_KEY_LEFT, 0, 0);
+  EXPECT_EQ(buttonState, 0);
+  EXPECT_EQ(steerButton, 0);
+  steerTicks(2);
+  EXPECT_FLOAT_EQ(playerPos.x, -1.2f);
+  specialKeyPressed(GLUT_KEY_RIGHT, 0, 0);  // right while left held: steers right
+  EXPECT_EQ(steerButton, 2);
+  specialKeyReleased(GLUT_KEY_LEFT, 0, 0);  // any release ends the steering
+  EXPECT_EQ(buttonState, -1);
+  EXPECT_EQ(steerButton, -1);
+  specialKeyPressed(GLUT_KEY_RIGHT, 0, 0);
+  specialKeyReleased(GLUT_KEY_RIGHT, 0, 0);
+  EXPECT_EQ(buttonState, -1);
+  specialKeyPressed(GLUT_KEY_UP, 0, 0);  // other special keys leave the steering alone
+  EXPECT_EQ(buttonState, -1);
 }
