@@ -8,9 +8,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "game/game_state.h"
+#include "game/obstacle_field.h"
 #include "platform/platform.h"
+#include "render/scene.h"
 #include "sound/sound_player.h"
 
 // The idle tick runs at a fixed 60 a second: every speed is a distance per tick.
@@ -32,9 +35,34 @@ static void logTick() {
   if (pwrite(tickLogFd, line, size_t(n), 0) != n) tickLogFd = -1;
 }
 
+// For measurements only: with ZARNOK_FRAME_LOG naming a file, every drawn frame appends
+// one line "<start ns> <end ns>" (monotonic clock, from before the camera to after the
+// buffer swap).
+static int frameLogFd = -2;  // -2 not looked up yet, -1 off
+
+static long long frameClockNs() {
+  if (frameLogFd == -2) {
+    const char* path = std::getenv("ZARNOK_FRAME_LOG");
+    frameLogFd = path ? open(path, O_WRONLY | O_CREAT | O_APPEND, 0644) : -1;
+  }
+  if (frameLogFd < 0) return 0;
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1000000000LL + ts.tv_nsec;
+}
+
+static void logFrame(long long startNs) {
+  if (frameLogFd < 0) return;
+  char line[48];
+  int n = std::snprintf(line, sizeof line, "%lld %lld\n", startNs, frameClockNs());
+  if (write(frameLogFd, line, size_t(n)) != n) frameLogFd = -1;
+}
+
 void initGame() {
   glClearColor(0, 0, 0, 0);
   isPlaying = false;
+  createObstacles();
+  setupRenderState();
   WindowHandleHolder::instance().setHandle(desktopWindowHandle());
   soundPlayer = new SoundPlayer();
   soundPlayer->init();
@@ -44,8 +72,17 @@ void initGame() {
 }
 
 void displayFrame() {
+  const long long frameStartNs = frameClockNs();
+  setupCamera();
+  if (isPlaying) {
+    drawGround();
+    drawBackWall();
+    drawBlocks();
+    drawScoreBoards();
+  }
   glFlush();
   glutSwapBuffers();
+  logFrame(frameStartNs);
 }
 
 void reshapeWindow(int width, int height) {

@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 
 #include "game/game_state.h"
+#include "game/obstacle_field.h"
 #include "sound/sound_player.h"
 
 void mouseButton(int button, int state, int, int) {
@@ -80,7 +81,9 @@ void advance() {
   if (double(playerPos.z) > double(trackFarZ) + double(viewDepth)) {
     playerPos.z -= forwardStep;
   } else {
+    // Jump back to the start; the field moves along by the jump plus one step.
     playerPos.z = 3.0f;
+    for (int32_t i = 0; i < OBSTACLE_COUNT; i++) placeObstacle(obstacles[i], i);
   }
   cameraEye = {playerPos.x, playerPos.y, playerPos.z};
   cameraCenter = {playerPos.x, 0.0f, playerPos.z - 25};
