@@ -1,0 +1,235 @@
+// sound_library.cpp -- the sound-library calls over SDL2_mixer. Music streams and
+// effect samples are both decoded into mixer chunks. Mixer channel 0 is kept for the
+// music stream; effects take the free channels 1 upwards (the oldest effect gives way
+// when all are busy), so that every effect overlaps the music and the other effects.
+// The channel number handed out is the mixer's own, so a volume call reaches exactly
+// the sound that was started on it. Every sound starts at full volume; volumes
+// 0..255 map onto the mixer's 0..128. Without an audio device nothing starts, every
+// call is accepted without effect and nothing is printed.
+#include "platform/sound_library.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct FSOUND_STREAM {
+  Mix_Chunk* chunk;  // the whole stream, decoded
+  int loops;         // -1 forever, 0 once
+  int channel;       // where it was last started, -1 = never
+};
+
+struct FSOUND_SAMPLE {
+  Mix_Chunk* chunk;
+  int loops;
+};
+
+struct FSOUND_DSPUNIT {
+  signed char active;  // switched on or off; nothing reads the spectrum
+};
+
+namespace {
+
+constexpr int MUSIC_CHANNEL = 0;
+constexpr int EFFECT_GROUP = 1;      // mixer group tag of the effect channels
+constexpr int BUFFER_FRAMES = 1024;  // about 23 ms at 44100 Hz
+
+bool audioOpen = false;
+bool startFailed = false;  // a failed start is not tried again
+bool closeRegistered = false;
+int channelCount = 0;
+FSOUND_DSPUNIT spectrumUnit{0};
+void* attachedWindow = nullptr;
+
+// Held through pointers that are never freed: the mixer thread may still play a
+// sample while the program's static objects are being destroyed.
+std::unordered_map<std::string, FSOUND_SAMPLE*>* samplesByPath = nullptr;
+std::vector<FSOUND_STREAM*>* openStreams = nullptr;
+
+std::string localPath(const char* path) {
+  std::string p(path);
+  std::replace(p.begin(), p.end(), '\\', '/');
+  return p;
+}
+
+bool driverNamed() {
+  const char* env = std::getenv("SDL_AUDIODRIVER");
+  const char* hint = SDL_GetHint(SDL_HINT_AUDIODRIVER);
+  return (env != nullptr && *env != '\0') || (hint != nullptr && *hint != '\0');
+}
+
+// ALSA reports a missing sound card on standard error, line by line, whenever SDL
+// tries it. The start-up silences ALSA's reporter (the same library instance that SDL
+// loads) and puts the default back afterwards.
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsa(bool quiet) {
+  using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(ErrorHandler);
+  static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+  if (alsa == nullptr) return;
+  auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+  if (set != nullptr) set(quiet ? ignoreAlsaError : nullptr);
+}
+
+bool startMixer(int mixRate) {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, BUFFER_FRAMES) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  return true;
+}
+
+void closeAudioAtExit() {
+  if (!audioOpen) return;
+  audioOpen = false;
+  Mix_HaltChannel(-1);
+  Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool validChannel(int channel) { return audioOpen && channel >= 0 && channel < channelCount; }
+
+// Starts chunk on channel at full volume. The volume is set while the channel is
+// idle, so the mixer never plays the new sound at the volume of the one before.
+int startChunk(int channel, Mix_Chunk* chunk, int loops) {
+  Mix_HaltChannel(channel);
+  Mix_Volume(channel, MIX_MAX_VOLUME);
+  return Mix_PlayChannel(channel, chunk, loops);
+}
+
+int freeEffectChannel() {
+  int channel = Mix_GroupAvailable(EFFECT_GROUP);
+  if (channel < 0) channel = Mix_GroupOldest(EFFECT_GROUP);
+  return channel;
+}
+
+}  // namespace
+
+signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags) {
+  (void)flags;
+  if (audioOpen) return 1;
+  if (startFailed) return 0;
+  // SDL's signal handlers would swallow SIGINT and SIGTERM: the GLUT loop never
+  // looks at SDL's event queue.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  quietAlsa(true);
+  bool started = startMixer(mixRate);
+  if (!started && !driverNamed()) {
+    // With no driver asked for, SDL may settle on one that starts but cannot open a
+    // device (no sound card): play into the silent driver instead. A driver that
+    // was asked for by name and fails is a failure.
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+    started = startMixer(mixRate);
+  }
+  quietAlsa(false);
+  if (!started) {
+    startFailed = true;
+    return 0;
+  }
+  channelCount = Mix_AllocateChannels(std::max(2, maxSoftwareChannels));
+  Mix_ReserveChannels(1);
+  Mix_GroupChannels(MUSIC_CHANNEL + 1, channelCount - 1, EFFECT_GROUP);
+  Mix_Volume(-1, MIX_MAX_VOLUME);
+  if (samplesByPath == nullptr) samplesByPath = new std::unordered_map<std::string, FSOUND_SAMPLE*>();
+  if (openStreams == nullptr) openStreams = new std::vector<FSOUND_STREAM*>();
+  audioOpen = true;
+  if (!closeRegistered) {
+    closeRegistered = true;
+    std::atexit(closeAudioAtExit);
+  }
+  return 1;
+}
+
+FSOUND_DSPUNIT* FSOUND_DSP_GetFFTUnit() { return &spectrumUnit; }
+
+signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT* unit, signed char active) {
+  if (unit == nullptr) return 0;
+  unit->active = active;
+  return 1;
+}
+
+signed char FSOUND_SetHWND(void* windowHandle) {
+  attachedWindow = windowHandle;  // nothing to attach to: kept for completeness
+  return 1;
+}
+
+FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int offset, int length) {
+  (void)offset;
+  (void)length;
+  if (!audioOpen || path == nullptr) return nullptr;
+  Mix_Chunk* chunk = Mix_LoadWAV(localPath(path).c_str());
+  if (chunk == nullptr) return nullptr;
+  auto* stream = new FSOUND_STREAM{chunk, (mode & FSOUND_LOOP_NORMAL) ? -1 : 0, -1};
+  openStreams->push_back(stream);
+  return stream;
+}
+
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
+  if (!audioOpen || stream == nullptr) return -1;
+  if (channel == FSOUND_FREE) {
+    // The music channel, unless another stream is playing there.
+    bool musicBusy = Mix_Playing(MUSIC_CHANNEL) && Mix_GetChunk(MUSIC_CHANNEL) != stream->chunk;
+    channel = musicBusy ? freeEffectChannel() : MUSIC_CHANNEL;
+  }
+  if (!validChannel(channel)) return -1;
+  stream->channel = startChunk(channel, stream->chunk, stream->loops);
+  return stream->channel;
+}
+
+signed char FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
+  if (!audioOpen || stream == nullptr) return 0;
+  if (stream->channel >= 0 && Mix_GetChunk(stream->channel) == stream->chunk) {
+    Mix_HaltChannel(stream->channel);
+  }
+  stream->channel = -1;
+  return 1;
+}
+
+signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
+  if (!audioOpen || stream == nullptr) return 0;
+  FSOUND_Stream_Stop(stream);
+  Mix_FreeChunk(stream->chunk);  // halts any channel still playing it
+  openStreams->erase(std::remove(openStreams->begin(), openStreams->end(), stream), openStreams->end());
+  delete stream;
+  return 1;
+}
+
+FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* path, unsigned int mode, int offset, int length) {
+  (void)index;
+  (void)offset;
+  (void)length;
+  if (!audioOpen || path == nullptr) return nullptr;
+  int loops = (mode & FSOUND_LOOP_NORMAL) ? -1 : 0;
+  // One decoded sample per file: the steering sound is asked for sixty times a second.
+  std::string key = (loops ? "loop:" : "once:") + localPath(path);
+  auto found = samplesByPath->find(key);
+  if (found != samplesByPath->end()) return found->second;
+  Mix_Chunk* chunk = Mix_LoadWAV(localPath(path).c_str());
+  if (chunk == nullptr) return nullptr;  // not remembered: the file may appear later
+  auto* sample = new FSOUND_SAMPLE{chunk, loops};
+  samplesByPath->emplace(key, sample);
+  return sample;
+}
+
+int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
+  if (!audioOpen || sample == nullptr) return -1;
+  if (channel == FSOUND_FREE) channel = freeEffectChannel();
+  if (!validChannel(channel)) return -1;
+  return startChunk(channel, sample->chunk, sample->loops);
+}
+
+signed char FSOUND_SetVolume(int channel, int volume) {
+  // Never the mixer's "all channels" (-1): that is the channel of a sound that did not start.
+  if (!validChannel(channel)) return 0;
+  int level = std::clamp(volume, 0, 255);
+  Mix_Volume(channel, int(std::lround(level * double(MIX_MAX_VOLUME) / 255.0)));
+  return 1;
+}
