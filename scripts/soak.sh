@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# soak.sh [BUILD_DIR] [SECONDS] -- plays the real game under its own Xvfb for SECONDS
+# (default 60) with random presses and releases of both mouse buttons, the arrow
+# keys, SPACE and other keys, through many rounds, then ESC. Fails if the game dies,
+# if its memory keeps growing once warmed up, if its ticks fall below 58 a second
+# (median of 2-second intervals; a crash pauses the game for a second on purpose), or
+# if ESC does not end it with status 255. Prints the figures.
+set -eu
+build=$(cd "${1:-build}" && pwd)
+seconds=${2:-60}
+here=$(cd "$(dirname "$0")" && pwd)
+exec "$here/../tests/support/with-xvfb" bash -s "$build" "$seconds" <<'INNER'
+set -eu
+build=$1; seconds=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill -9 $pid 2>/dev/null; true' EXIT
+cd "$build/assets"
+SDL_AUDIODRIVER=dummy ZARNOK_TICK_LOG="$work/ticks" ../game/zarnok >"$work/out" 2>&1 &
+pid=$!
+wid=$(xdotool search --sync --onlyvisible --name '^Trelvisk$' | head -n 1)
+xdotool mousemove --window "$wid" 400 300 2>/dev/null
+rss() { awk '/^VmRSS/ {print $2}' /proc/$pid/status; }
+ticks() { cat "$work/ticks" 2>/dev/null || echo 0; }
+start=$(date +%s.%N)
+warm_rss=""; peak=0
+k="--window $wid"
+actions=("mousedown 1" "mouseup 1" "mousedown 3" "mouseup 3" "key $k space" "key $k a" "keydown $k Left"
+  "keyup $k Left" "keydown $k Right" "keyup $k Right" "mousedown 2" "mouseup 2" "key $k Return")
+while :; do
+  now=$(date +%s.%N)
+  elapsed=$(awk -v a="$now" -v b="$start" 'BEGIN {print a - b}')
+  if awk -v e="$elapsed" -v s="$seconds" 'BEGIN {exit !(e >= s)}'; then break; fi
+  if ! kill -0 $pid 2>/dev/null; then
+    echo "soak: the game died after ${elapsed}s"; cat "$work/out"; exit 1
+  fi
+  # A burst of random input, then a short pause.
+  for _ in 1 2 3; do
+    xdotool ${actions[$((RANDOM % ${#actions[@]}))]} 2>/dev/null || true
+  done
+  # Now and then start a round, and hold a button for a while.
+  if [ $((RANDOM % 6)) -eq 0 ]; then xdotool key --window "$wid" space 2>/dev/null || true; fi
+  sleep 0.$((RANDOM % 4 + 1))
+  r=$(rss); [ "$r" -gt "$peak" ] && peak=$r
+  # The registry fills during the first frames: take the reference after a quarter.
+  if [ -z "$warm_rss" ] && awk -v e="$elapsed" -v s="$seconds" 'BEGIN {exit !(e >= s / 4)}'; then
+    warm_rss=$(rss)
+  fi
+  echo "$(date +%s.%N) $(ticks)" >>"$work/samples"
+done
+final_rss=$(rss)
+# Tick rates over intervals of at least two seconds; a crash pauses the game for a
+# second on purpose, so the median interval is what must hold 60.
+rate=$(awk 'NR == 1 { t0 = $1; n0 = $2 } { t1 = $1; n1 = $2 }
+  END { printf "%.1f", (n1 - n0) / (t1 - t0) }' "$work/samples")
+median_rate=$(awk 'NR == 1 { lt = $1; ln = $2; next }
+  $1 - lt >= 2 { printf "%.1f\n", ($2 - ln) / ($1 - lt); lt = $1; ln = $2 }' "$work/samples" |
+  sort -n | awk '{ r[NR] = $1 } END { print NR ? r[int((NR + 1) / 2)] : 0 }')
+xdotool mouseup 1 mouseup 3 2>/dev/null || true
+xdotool key --window "$wid" Escape 2>/dev/null
+status=0; wait $pid || status=$?
+pid=""
+echo "soak: ${seconds}s played; memory peak ${peak} kB, after warm-up ${warm_rss} kB, final ${final_rss} kB"
+echo "soak: ticks per second: ${rate} overall (crash pauses included), median of 2-second intervals ${median_rate}"
+echo "soak: exit status ${status}"
+fail=0
+[ "$status" -eq 255 ] || { echo "soak: FAIL: ESC should end the game with 255"; fail=1; }
+awk -v r="$median_rate" 'BEGIN {exit !(r >= 58)}' || { echo "soak: FAIL: ticks fell below 58 a second"; fail=1; }
+growth=$((final_rss - warm_rss))
+[ "$growth" -le 8192 ] || { echo "soak: FAIL: memory grew by ${growth} kB after warm-up"; fail=1; }
+# Only the messages the game is meant to print.
+if grep -v -E '^(Could not open file|Error |Sorry, )' "$work/out" | grep -q .; then
+  echo "soak: unexpected output:"; cat "$work/out"; fail=1
+fi
+exit $fail
+INNER
