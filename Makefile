@@ -1,10 +1,17 @@
 # The two commands: `make run` (set up, build, play) and `make test` (set up, build,
-# run every test headless). Other targets: build, bench, format, clean.
-BUILD      ?= build
-CMAKE_ARGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_WERROR=ON
-JOBS       ?= $(shell nproc)
+# run every test headless). `make test` runs the suite twice: in the normal build
+# (GCC, warnings as errors) and in a Clang build with AddressSanitizer,
+# UndefinedBehaviorSanitizer and LeakSanitizer, which also runs each fuzz target
+# briefly. Other targets: build, bench, install, format, clean.
+BUILD          ?= build
+SANITIZE_BUILD ?= build-sanitize
+CMAKE_ARGS     ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_WERROR=ON
+SANITIZE_ARGS  ?= -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+                  -DZARNOK_SANITIZE=ON -DZARNOK_FUZZ=ON -DZARNOK_BENCH=OFF -DZARNOK_WERROR=ON
+JOBS           ?= $(shell nproc)
+PREFIX         ?= /usr/local
 
-.PHONY: run test setup build bench format clean
+.PHONY: run test setup build build-sanitize bench install format clean
 
 setup:
 	@scripts/setup.sh
@@ -13,17 +20,25 @@ build: setup
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+build-sanitize: setup
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja $(SANITIZE_ARGS)
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
 run: build
 	@scripts/run-game.sh $(BUILD)
 
-test: build
+test: build build-sanitize
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -E '^soak_'
 
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
