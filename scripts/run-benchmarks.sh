@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# run-benchmarks.sh [BUILD_DIR] -- runs every benchmark program (each compares our
+# code with a named peer or floor in the same run) and the frame-time measurement of
+# a round, and prints one table: benchmark, time per iteration, throughput.
+set -eu
+build=$(cd "${1:-build}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+printf '%-58s %14s %16s\n' "benchmark" "time/iter" "throughput"
+printf '%-58s %14s %16s\n' "---------" "---------" "----------"
+for bench in "$build"/bench/*_bench; do
+  [ -x "$bench" ] || continue
+  # Benchmarks that draw need a GL context; the EGL one needs no display, but run
+  # them under Xvfb all the same so that any of them may open a window.
+  "$here/../tests/support/with-xvfb" "$bench" --benchmark_format=csv 2>/dev/null |
+    awk -F, -v prog="$(basename "$bench")" '
+      /^name,/ { header = 1; next }
+      header && NF >= 5 {
+        name = $1; gsub(/"/, "", name)
+        t = $4; unit = $6; gsub(/"/, "", unit)
+        tp = ""
+        if ($7 != "") tp = sprintf("%.1f MB/s", $7 / 1e6)
+        else if ($8 != "") tp = sprintf("%.0f items/s", $8)
+        printf "%-58s %11.1f %-2s %16s\n", prog ":" name, t, unit, tp
+      }'
+done
+if [ -x "$here/measure-round.sh" ]; then
+  echo
+  "$here/measure-round.sh" "$build"
+fi
