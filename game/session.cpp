@@ -14,6 +14,7 @@
 #include "game/obstacle_field.h"
 #include "platform/platform.h"
 #include "render/scene.h"
+#include "render/title_screen.h"
 #include "sound/sound_player.h"
 
 // The idle tick runs at a fixed 60 a second: every speed is a distance per tick.
@@ -80,6 +81,7 @@ void displayFrame() {
     drawBlocks();
     drawScoreBoards();
   }
+  drawText();
   glFlush();
   glutSwapBuffers();
   logFrame(frameStartNs);
