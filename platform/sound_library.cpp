@@ -38,7 +38,9 @@ namespace {
 
 constexpr int MUSIC_CHANNEL = 0;
 constexpr int EFFECT_GROUP = 1;      // mixer group tag of the effect channels
-constexpr int BUFFER_FRAMES = 1024;  // about 23 ms at 44100 Hz
+// About 12 ms at 44100 Hz. A sound starts at the next buffer, so a short buffer also
+// keeps the steering sound, restarted every 1/60 s, close to an even rush.
+constexpr int BUFFER_FRAMES = 512;
 
 bool audioOpen = false;
 bool startFailed = false;  // a failed start is not tried again
