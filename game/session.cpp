@@ -12,6 +12,7 @@
 
 #include "game/game_state.h"
 #include "game/obstacle_field.h"
+#include "image/texture_loader.h"
 #include "platform/platform.h"
 #include "render/scene.h"
 #include "render/title_screen.h"
@@ -62,6 +63,7 @@ static void logFrame(long long startNs) {
 void initGame() {
   glClearColor(0, 0, 0, 0);
   isPlaying = false;
+  loadTextures();
   createObstacles();
   setupRenderState();
   WindowHandleHolder::instance().setHandle(desktopWindowHandle());

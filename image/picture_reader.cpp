@@ -1,0 +1,256 @@
+// picture_reader.cpp -- decodes the game's Windows bitmap pictures.
+//
+// Supported subset: the 'BM' file header; an information record read as its first
+// 40 bytes whatever its declared size (the pixels are found through the file
+// header's offset); 8 bits per pixel with a 256-entry colour table read from file
+// offset 54, or 24 bits per pixel; no compression; bottom-up rows (positive height)
+// of at most 3072 bytes including padding; a non-negative width; and width x height
+// x 3 within a signed 32-bit size. Anything else is refused with a message before a
+// single pixel row is read. The working buffers below have fixed sizes and every
+// read and write stays inside them.
+#include "image/picture_reader.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+bool swapHeaderBytes = false;
+
+// The file header after the two magic bytes.
+struct FileHeader {
+  uint32_t Size;        // file size; not checked
+  uint8_t reserved[4];  // ignored
+  uint32_t Offset;      // file offset of the first pixel row
+};
+
+// The first 40 bytes of the information record.
+struct Info {
+  uint32_t HeaderSize;  // declared record size; not checked
+  int32_t Width;
+  int32_t Height;  // positive: rows run bottom-up
+  uint16_t NumberColorPlanes;
+  uint16_t BitsPerPixel;
+  uint32_t CompressionType;
+  uint8_t rest[20];  // image size, resolutions, colours used, important colours: ignored
+};
+
+static_assert(sizeof(FileHeader) == 12, "the file header is read as one 12-byte item");
+static_assert(sizeof(Info) == 40, "the information record is read as one 40-byte item");
+
+static constexpr size_t COLOR_TABLE_ENTRIES = 256;
+static constexpr size_t ROW_BUFFER_BYTES = 3072;
+static constexpr uint64_t PIXEL_BYTES_LIMIT = INT32_MAX;
+
+static uint8_t MagicNumber[2];
+static uint8_t ColorTable[COLOR_TABLE_ENTRIES * 4];  // blue, green, red, reserved per entry
+static uint8_t PixelRow[ROW_BUFFER_BYTES];           // one padded row as stored in the file
+
+// The colour table as packed red, green, blue, 0 words, ready to be stored four
+// bytes at a time (see convertIndexedRow).
+static uint32_t packedColors[COLOR_TABLE_ENTRIES];
+
+static void say(const char* line) { std::fputs(line, stdout); }
+
+void probeByteOrder() {
+  uint16_t probe = 1;
+  uint8_t firstByte;
+  std::memcpy(&firstByte, &probe, 1);
+  swapHeaderBytes = firstByte == 0;
+}
+
+void swap16(void* field) {
+  uint8_t* b = static_cast<uint8_t*>(field);
+  uint8_t t = b[0];
+  b[0] = b[1];
+  b[1] = t;
+}
+
+void swap32(void* field) {
+  uint8_t* b = static_cast<uint8_t*>(field);
+  uint8_t t = b[0];
+  b[0] = b[3];
+  b[3] = t;
+  t = b[1];
+  b[1] = b[2];
+  b[2] = t;
+}
+
+void releaseBmp(BmpImage& image) {
+  std::free(image.pixels);
+  image.pixels = nullptr;
+  image.width = 0;
+  image.height = 0;
+}
+
+// Builds packedColors from ColorTable so that storing the word in memory order gives
+// red, green, blue, 0 on either byte order.
+static void packColorTable() {
+  for (size_t i = 0; i < COLOR_TABLE_ENTRIES; i++) {
+    const uint8_t rgb0[4] = {ColorTable[4 * i + 2], ColorTable[4 * i + 1], ColorTable[4 * i], 0};
+    std::memcpy(&packedColors[i], rgb0, 4);
+  }
+}
+
+// 8-bit row: each byte indexes the colour table. All pixels but the last are stored as
+// a whole word whose fourth byte the next pixel overwrites.
+static void convertIndexedRow(const uint8_t* in, uint8_t* out, size_t width) {
+  if (width == 0) return;
+  for (size_t x = 0; x + 1 < width; x++, out += 3) std::memcpy(out, &packedColors[in[x]], 4);
+  std::memcpy(out, &packedColors[in[width - 1]], 3);
+}
+
+// 24-bit row: blue, green, red groups become red, green, blue.
+static void convertTrueColorRow(const uint8_t* in, uint8_t* out, size_t width) {
+  size_t x = 0;
+  if (!swapHeaderBytes) {
+    // Little-endian host: a word loaded at a pixel holds B | G<<8 | R<<16 | next<<24;
+    // byte-reversed and shifted it is R | G<<8 | B<<16, stored as R, G, B, 0. Eight
+    // pixels are handled per round to keep the loop tight; the last pixel of the row
+    // goes the slow way so that no store runs past the row.
+    for (; x + 8 < width; x += 8, in += 24, out += 24) {
+      for (int k = 0; k < 8; k++) {
+        uint32_t word;
+        std::memcpy(&word, in + 3 * k, 4);
+        word = __builtin_bswap32(word) >> 8;
+        std::memcpy(out + 3 * k, &word, 4);
+      }
+    }
+  }
+  for (; x < width; x++, in += 3, out += 3) {
+    out[0] = in[2];
+    out[1] = in[1];
+    out[2] = in[0];
+  }
+}
+
+// Reads an opened file into image; prints one line per problem.
+static bool readPicture(FILE* file, BmpImage& image) {
+  MagicNumber[0] = MagicNumber[1] = 0;
+  if (std::fread(MagicNumber, 2, 1, file) != 1 || MagicNumber[0] != 'B' || MagicNumber[1] != 'M') {
+    say("Error reading BMP file, file type incorrect\n");
+    return false;
+  }
+
+  FileHeader header{};
+  size_t headerRead = std::fread(&header, sizeof header, 1, file);
+  if (swapHeaderBytes) {
+    swap32(&header.Size);
+    swap32(&header.Offset);
+  }
+  if (headerRead != 1) {
+    say("Error reading BMP file header\n");
+    return false;
+  }
+
+  Info info{};
+  size_t infoRead = std::fread(&info, sizeof info, 1, file);
+  if (swapHeaderBytes) {
+    swap32(&info.HeaderSize);
+    swap32(&info.Width);
+    swap32(&info.Height);
+    swap32(&info.CompressionType);
+    swap16(&info.NumberColorPlanes);
+    swap16(&info.BitsPerPixel);
+  }
+  if (infoRead != 1) {
+    say("Error reading BMP Information record\n");
+    return false;
+  }
+
+  if (info.CompressionType != 0) {
+    say("Sorry, this code cannot read compressed image files\n");
+    return false;
+  }
+
+  size_t colorTableSize, bytesPerPixel;
+  if (info.BitsPerPixel == 8) {
+    colorTableSize = COLOR_TABLE_ENTRIES;
+    bytesPerPixel = 1;
+  } else if (info.BitsPerPixel == 24) {
+    colorTableSize = 0;
+    bytesPerPixel = 3;
+  } else {
+    say("Sorry, this code can only read 8 bit or 24 bit image files\n");
+    return false;
+  }
+
+  // The geometry is checked before the record is touched, so a refused file leaves
+  // the previous picture in place, like the header errors above.
+  if (info.Width < 0) {
+    say("Sorry, this code cannot read images with a negative width\n");
+    return false;
+  }
+  uint64_t bytesPerRow = uint64_t(info.Width) * bytesPerPixel;
+  if (bytesPerRow % 4 != 0) bytesPerRow = bytesPerRow - bytesPerRow % 4 + 4;
+  if (bytesPerRow > ROW_BUFFER_BYTES) {
+    say("Sorry, this code cannot read image rows longer than 3072 bytes\n");
+    return false;
+  }
+  if (info.Height > 0 && uint64_t(info.Width) * uint64_t(info.Height) * 3 > PIXEL_BYTES_LIMIT) {
+    say("Sorry, this image is too large to read (more than 2 GB of pixels)\n");
+    return false;
+  }
+
+  bool complete = true;
+  if (colorTableSize != 0) {
+    // Entries the file does not hold stay black.
+    std::memset(ColorTable, 0, sizeof ColorTable);
+    if (std::fread(ColorTable, 4, colorTableSize, file) == 0) {
+      say("Error reading BMP Color Table\n");
+      complete = false;
+    }
+    packColorTable();
+  }
+
+  // From here on the record describes this file. The buffer of the picture before is
+  // no longer needed: it has been uploaded, or the caller never wanted it.
+  std::free(image.pixels);
+  image.pixels = nullptr;
+  image.width = info.Width;
+  image.height = info.Height;
+  if (info.Height < 0) {
+    // A top-down file: its negative size is never handed to the allocator.
+    say("Error allocating pixel memory\n");
+    return false;
+  }
+  size_t pixelBytes = size_t(info.Width) * size_t(info.Height) * 3;
+  image.pixels = static_cast<uint8_t*>(std::malloc(pixelBytes != 0 ? pixelBytes : 1));
+  if (image.pixels == nullptr) {
+    say("Error allocating pixel memory\n");
+    return false;
+  }
+
+  if (bytesPerRow == 0) return complete;  // no pixels to read
+  if (std::fseek(file, long(header.Offset), SEEK_SET) != 0) {
+    say("Error reading BMP pixels\n");
+    return false;
+  }
+  size_t width = size_t(info.Width);
+  size_t outRowBytes = width * 3;
+  uint8_t* out = image.pixels;
+  for (uint32_t row = 0; row < uint32_t(info.Height); row++, out += outRowBytes) {
+    if (std::fread(PixelRow, size_t(bytesPerRow), 1, file) != 1) {
+      // Rows from here on keep whatever the allocator gave.
+      say("Error reading BMP pixels\n");
+      return false;
+    }
+    if (bytesPerPixel == 1)
+      convertIndexedRow(PixelRow, out, width);
+    else
+      convertTrueColorRow(PixelRow, out, width);
+  }
+  return complete;
+}
+
+bool loadBmp(const char* path, BmpImage& image) {
+  probeByteOrder();
+  FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) {
+    std::printf("Could not open file '%s'\n", path);
+    return false;
+  }
+  bool ok = readPicture(file, image);
+  std::fclose(file);
+  return ok;
+}
