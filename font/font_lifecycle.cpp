@@ -41,6 +41,9 @@ void initFonts() {
 }
 
 void shutdownFonts() {
-  fontRegistry.console.consoleBuffer.reset();
+  TextConsole& console = fontRegistry.console;
+  console.consoleBuffer.reset();
+  console.consoleWidth = console.consoleHeight = 0;  // as for any console without a buffer
+  console.cursorX = console.cursorY = 0;
   unloadAllFonts();
 }
