@@ -1,0 +1,194 @@
+// title_screen_e2e_test.cpp -- the game's text as a player sees it: the real game
+// under Xvfb, screenshots of its window. The title screen shows the title word (in a
+// colour that changes), the blinking prompt and the credit line; a round shows the
+// clock counting up over its board, and after a crash the next round shows the best
+// time over the record board.
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/support/game_process.h"
+#include "tests/support/gl_context.h"
+
+namespace {
+
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;  // top row first
+  const unsigned char* at(int column, int row) const { return &rgb[3 * (size_t(row) * width + column)]; }
+};
+
+// Reads a PNG through ImageMagick as a binary PPM (whose header may hold comments).
+Picture readPicture(const std::string& png) {
+  Picture picture;
+  const std::string ppm = runCommand("convert '" + png + "' -depth 8 ppm:-");
+  size_t at = 0;
+  auto nextNumber = [&]() {
+    while (at < ppm.size() && (std::isspace(static_cast<unsigned char>(ppm[at])) || ppm[at] == '#')) {
+      if (ppm[at] == '#') {
+        while (at < ppm.size() && ppm[at] != '\n') at++;
+      } else {
+        at++;
+      }
+    }
+    int value = 0;
+    while (at < ppm.size() && std::isdigit(static_cast<unsigned char>(ppm[at])))
+      value = value * 10 + (ppm[at++] - '0');
+    return value;
+  };
+  if (ppm.compare(0, 2, "P6") != 0) return picture;
+  at = 2;
+  const int width = nextNumber(), height = nextNumber(), maxValue = nextNumber();
+  const size_t size = size_t(width) * height * 3;
+  if (maxValue != 255 || ppm.size() < at + 1 + size) return picture;
+  picture.width = width;
+  picture.height = height;
+  picture.rgb.assign(ppm.begin() + long(at) + 1, ppm.begin() + long(at + 1 + size));
+  return picture;
+}
+
+struct Region {
+  int left, top, right, bottom;  // pixels, right and bottom excluded
+};
+
+// Pixels of a region that pass a test.
+template <typename Test>
+int countPixels(const Picture& picture, Region region, Test test) {
+  int count = 0;
+  for (int row = region.top; row < region.bottom; row++) {
+    for (int column = region.left; column < region.right; column++) count += test(picture.at(column, row));
+  }
+  return count;
+}
+bool notBlack(const unsigned char* p) { return p[0] + p[1] + p[2] > 30; }
+bool nearlyWhite(const unsigned char* p) { return p[0] > 200 && p[1] > 200 && p[2] > 190; }
+bool dark(const unsigned char* p) { return p[0] + p[1] + p[2] < 180; }
+
+// Where the texts stand in the 1024 x 768 window.
+constexpr Region kTitle = {140, 100, 890, 280};
+constexpr Region kPrompt = {270, 525, 750, 600};
+constexpr Region kCredit = {340, 722, 500, 755};
+constexpr Region kClock = {448, 45, 575, 108};  // digits over the time board
+constexpr Region kBest = {20, 45, 170, 108};    // digits over the record board
+constexpr Region kBackground = {0, 300, 100, 400};
+
+class TitleScreenEndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(game.start("", {"SDL_AUDIODRIVER=dummy"})) << "cannot start the game";
+    ASSERT_TRUE(game.waitForWindow("Trelvisk")) << game.output();
+    ASSERT_EQ(game.windowSize(), std::make_pair(1024, 768));
+  }
+
+  Picture shot(const std::string& name) {
+    const std::string path = ::testing::TempDir() + "title_screen_" + name + ".png";
+    EXPECT_TRUE(game.screenshot(path)) << name;
+    Picture picture = readPicture(path);
+    // xwd leaves out the window's last column and row.
+    EXPECT_GE(picture.width, 1000) << "cannot read " << path;
+    EXPECT_GE(picture.height, 760) << "cannot read " << path;
+    if (picture.width < 1000 || picture.height < 760) picture = Picture();
+    return picture;
+  }
+  static bool onTitleScreen(const Picture& p) {
+    return p.width && countPixels(p, kBackground, notBlack) == 0;
+  }
+
+  GameProcess game;
+};
+
+TEST_F(TitleScreenEndToEndTest, ShowsTheTitleTheBlinkingPromptAndTheCredit) {
+  usleep(500000);
+  struct Sample {
+    double time;
+    bool prompt;
+  };
+  std::vector<Sample> samples;
+  std::set<std::vector<int>> titleColours;
+  const double start = monotonicSeconds();
+  while (monotonicSeconds() - start < 3.0) {
+    const double time = monotonicSeconds();
+    Picture p = shot("sample");
+    ASSERT_GT(p.width, 0);
+    ASSERT_TRUE(onTitleScreen(p));
+    EXPECT_GT(countPixels(p, kTitle, notBlack), 5000) << "the title word is missing";
+    EXPECT_GT(countPixels(p, kCredit, nearlyWhite), 60) << "the credit line is missing";
+    const int promptPixels = countPixels(p, kPrompt, nearlyWhite);
+    EXPECT_TRUE(promptPixels > 2000 || promptPixels == 0) << promptPixels;
+    samples.push_back({time, promptPixels > 2000});
+    // The title's colour: the brightest pixel of its middle row.
+    std::vector<int> brightest = {0, 0, 0};
+    for (int column = kTitle.left; column < kTitle.right; column++) {
+      const unsigned char* px = p.at(column, 190);
+      if (px[0] + px[1] + px[2] > brightest[0] + brightest[1] + brightest[2])
+        brightest = {px[0], px[1], px[2]};
+    }
+    titleColours.insert(brightest);
+    usleep(150000);
+  }
+  // Present in one shot, absent in a shot about half a second later.
+  bool blinked = false, shown = false, hidden = false;
+  for (const Sample& a : samples) {
+    shown |= a.prompt;
+    hidden |= !a.prompt;
+    for (const Sample& b : samples) {
+      const double apart = b.time - a.time;
+      if (apart > 0.4 && apart < 0.6 && a.prompt && !b.prompt) blinked = true;
+    }
+  }
+  EXPECT_TRUE(shown && hidden && blinked) << samples.size() << " shots";
+  EXPECT_GE(titleColours.size(), 2u) << "the title word keeps one colour";
+}
+
+TEST_F(TitleScreenEndToEndTest, ShowsTheClockCountingAndTheBestTimeAfterACrash) {
+  ASSERT_TRUE(game.key("space"));
+  usleep(700000);
+  Picture first = shot("round");
+  ASSERT_GT(first.width, 0);
+  ASSERT_FALSE(onTitleScreen(first)) << "space did not start a round";
+  EXPECT_GT(countPixels(first, kClock, dark), 150) << "no clock over the time board";
+  EXPECT_GT(countPixels(first, kBest, dark), 150) << "no best time over the record board";
+  EXPECT_EQ(countPixels(first, kPrompt, nearlyWhite), 0);
+  usleep(1000000);
+  Picture later = shot("round-later");
+  ASSERT_GT(later.width, 0);
+  ASSERT_FALSE(onTitleScreen(later)) << "the round ended too early for this test";
+  int changed = 0;
+  for (int row = kClock.top; row < kClock.bottom; row++) {
+    for (int column = kClock.left; column < kClock.right; column++) {
+      changed += dark(first.at(column, row)) != dark(later.at(column, row));
+    }
+  }
+  EXPECT_GT(changed, 40) << "the clock did not move";
+
+  // Wait for a crash: the world is random; steer to and fro to sweep the field.
+  bool crashed = false;
+  const double start = monotonicSeconds();
+  for (int step = 0; !crashed && monotonicSeconds() - start < 240; step++) {
+    const int button = step % 4 < 2 ? 1 : 3;
+    game.mouseDown(button);
+    usleep(300000 + 100000 * (step % 7));
+    game.mouseUp(button);
+    crashed = onTitleScreen(shot("waiting"));
+  }
+  ASSERT_TRUE(crashed) << "no crash within four minutes";
+  usleep(1200000);  // the game stands still for a second after a crash
+  ASSERT_TRUE(game.key("space"));
+  usleep(500000);
+  Picture next = shot("next-round");
+  ASSERT_GT(next.width, 0);
+  ASSERT_FALSE(onTitleScreen(next));
+  int bestChanged = 0;
+  for (int row = kBest.top; row < kBest.bottom; row++) {
+    for (int column = kBest.left; column < kBest.right; column++) {
+      bestChanged += dark(first.at(column, row)) != dark(next.at(column, row));
+    }
+  }
+  EXPECT_GT(bestChanged, 40) << "the best time still reads as before the crash";
+}
+
+}  // namespace
