@@ -1,0 +1,353 @@
+// fontshow.cpp -- a showcase of the font library, and an example of its use: one
+// vector font drawn in every style side by side (flat, outline, wireframe prism, lit
+// extruded solid, contouring off and on), the four writing directions, centring and
+// rotation, and a text console being typed into, with its blinking cursor.
+//
+//   fontshow FONT                          a window; type into the console, Esc quits
+//   fontshow FONT --screenshot SHOT.png    draws one frame, writes it as PNG, exits
+//
+// Everything is drawn in window pixels (an orthographic view, y up). Glyphs are laid
+// out in font units, a glyph cell being 2 units high, so each panel scales them.
+#include <GL/freeglut.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "font/extruded_text.h"
+#include "font/font_library.h"
+#include "font/outline_text.h"
+#include "font/text_console.h"
+#include "tools/common/png_writer.h"
+
+namespace {
+
+constexpr int kWindowWidth = 1024;
+constexpr int kWindowHeight = 768;
+constexpr int kHeadingHeight = 48;
+constexpr int kColumns = 4, kRows = 3;  // the grid of panels below the heading
+constexpr int kCellWidth = kWindowWidth / kColumns;
+constexpr int kCellHeight = (kWindowHeight - kHeadingHeight) / kRows;
+constexpr int kTickMs = 100;  // one typed character and one redraw per tick
+
+const char kSample[] = "Zarnok!";
+const char kTypedText[] =
+    "Typed into a 40 x 8 text console.\n"
+    "A line longer than forty characters wraps at the right edge; a full console scrolls up.\n"
+    "The cursor blinks in console draws.\n"
+    "Type here yourself; Esc quits.\n"
+    "> ";
+
+const char* screenshotPath = nullptr;
+int shownFont = -1;     // the registry slot of the font on show
+size_t typedSoFar = 0;  // characters of kTypedText typed into the console
+float sway = 30;        // degrees the prisms are turned about the vertical axis
+
+// The layout settings every panel starts from; a panel changes what it shows off.
+void resetTextSettings() {
+  setDirection(DIRECTION_RIGHT);
+  setCentering(1);
+  setRotation(0);
+  disableOption(OPTION_CONTOURING);
+}
+
+// Scales font units so that text fits width pixels, at most size pixels per unit.
+void scaleToFit(const char* text, float width, float size) {
+  float minX = 0, minY = 0, maxX = 0, maxY = 0;
+  getCurrentStringBounds(text, &minX, &minY, &maxX, &maxY);
+  const float scale = std::fmin(size, width / (maxX - minX));
+  glScalef(scale, scale, scale);
+}
+
+// A prism stands between z = 1 and z = 1 + depth; turn it about its own middle.
+void turnPrism() {
+  glRotatef(-25, 1, 0, 0);
+  glRotatef(sway, 0, 1, 0);
+  glTranslatef(0, 0, -(1 + getSymbolDepth() / 2));
+}
+
+void drawFlat() {
+  glColor3f(1.0f, 0.8f, 0.2f);
+  scaleToFit(kSample, 200, 24);
+  drawString(kSample);
+}
+
+void drawOutline() {
+  glColor3f(0.3f, 0.9f, 1.0f);
+  scaleToFit(kSample, 200, 24);
+  drawOutlineString(kSample);
+}
+
+void drawWireframe() {
+  glColor3f(0.4f, 1.0f, 0.4f);
+  scaleToFit(kSample, 200, 24);
+  turnPrism();
+  drawWireString3D(kSample);
+}
+
+// Lit solids: the colour becomes the material (GL_COLOR_MATERIAL), and the side
+// walls' normals, which are glyph positions rather than unit vectors, are
+// normalised by GL. The depth test sorts the faces; the polygon offset keeps a
+// contour drawn over the solid in front of its faces.
+void drawExtruded(bool contoured) {
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glColor3f(1.0f, 0.55f, 0.2f);
+  if (contoured) {
+    enableOption(OPTION_CONTOURING);
+    setContourColor(1, 1, 0.6f, 1);  // drawn unlit over the lit solid
+  }
+  scaleToFit(kSample, 200, 24);
+  turnPrism();
+  drawSolidString3D(kSample);
+  glDisable(GL_POLYGON_OFFSET_FILL);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+}
+
+void drawExtrudedLit() { drawExtruded(false); }
+void drawExtrudedContoured() { drawExtruded(true); }
+
+void drawFlatContoured() {
+  enableOption(OPTION_CONTOURING);
+  setContourColor(1, 1, 1, 1);
+  glColor3f(0.7f, 0.1f, 0.3f);
+  scaleToFit(kSample, 200, 24);
+  drawString(kSample);
+}
+
+void drawOrigin() {
+  glPointSize(5);
+  glBegin(GL_POINTS);
+  glVertex2f(0, 0);
+  glEnd();
+}
+
+// Each word starts one glyph cell away from the middle and runs outward.
+void drawDirections() {
+  glColor3f(1, 1, 1);
+  drawOrigin();
+  glScalef(10, 10, 10);
+  setCentering(0);
+  const struct {
+    int32_t direction;
+    const char* word;
+    float dx, dy;
+  } words[] = {{DIRECTION_RIGHT, "RIGHT", 2, 0},
+               {DIRECTION_LEFT, "LEFT", -2, 0},
+               {DIRECTION_UP, "UP", 0, 2},
+               {DIRECTION_DOWN, "DOWN", 0, -2}};
+  for (const auto& w : words) {
+    glColor3f(0.5f + 0.12f * w.direction, 0.9f - 0.15f * w.direction, 0.6f);
+    setDirection(w.direction);
+    glPushMatrix();
+    glTranslatef(w.dx, w.dy, 0);
+    drawString(w.word);
+    glPopMatrix();
+  }
+}
+
+// Above: a string centred on its origin (the dot). Below: one string rotated about
+// its origin in 30-degree steps; two leading spaces keep the words off the origin.
+void drawCentredRotated() {
+  glPushMatrix();
+  glTranslatef(0, 55, 0);
+  glColor3f(0.5f, 0.7f, 1.0f);
+  glPushMatrix();
+  glScalef(12, 12, 12);
+  drawString("centred");
+  glPopMatrix();
+  glColor3f(1, 1, 1);
+  drawOrigin();
+  glPopMatrix();
+
+  glTranslatef(-95, -75, 0);
+  glColor3f(1, 1, 1);
+  drawOrigin();
+  glScalef(11, 11, 11);
+  setCentering(0);
+  for (int step = 0; step < 4; step++) {
+    glColor3f(1.0f, 0.5f + 0.15f * step, 0.3f + 0.2f * step);
+    setRotation(30.0f * step + sway - 30);
+    drawString("  rotated");
+  }
+}
+
+// The console draws its lines downward from the top-left corner, left-aligned.
+void drawTextConsole() {
+  glColor3f(0.85f, 0.95f, 0.85f);
+  glTranslatef(-kCellWidth + 24, kCellHeight / 2 - 24, 0);
+  glScalef(11, 11, 11);
+  setCentering(0);
+  drawConsole();
+}
+
+struct Panel {
+  const char* caption;
+  int column, row, columns;  // cells of the grid, row 0 at the top
+  void (*draw)();            // draws about the middle of its area, in pixels
+};
+
+const Panel kPanels[] = {
+    {"flat", 0, 0, 1, drawFlat},
+    {"outline", 1, 0, 1, drawOutline},
+    {"wireframe prism", 2, 0, 1, drawWireframe},
+    {"extruded, lit", 3, 0, 1, drawExtrudedLit},
+    {"flat, contoured", 0, 1, 1, drawFlatContoured},
+    {"extruded, contoured", 1, 1, 1, drawExtrudedContoured},
+    {"four directions", 2, 1, 1, drawDirections},
+    {"centring and rotation", 3, 1, 1, drawCentredRotated},
+    {"text console", 0, 2, 2, drawTextConsole},
+    // Bitmap fonts, plain and masked, take the two free cells of the last row.
+};
+
+void drawCaption(float x, float y, const char* text) {
+  resetTextSettings();
+  setCentering(0);
+  glColor3f(0.6f, 0.65f, 0.75f);
+  glPushMatrix();
+  glTranslatef(x, y, 0);
+  glScalef(7, 7, 7);
+  drawString(text);
+  glPopMatrix();
+}
+
+void drawPanel(const Panel& panel) {
+  const float left = float(panel.column * kCellWidth);
+  const float top = float(kWindowHeight - kHeadingHeight - panel.row * kCellHeight);
+  const float width = float(panel.columns * kCellWidth), height = float(kCellHeight);
+
+  glColor3f(0.25f, 0.28f, 0.36f);
+  glBegin(GL_LINE_LOOP);
+  glVertex2f(left + 4, top - 4);
+  glVertex2f(left + width - 4, top - 4);
+  glVertex2f(left + width - 4, top - height + 4);
+  glVertex2f(left + 4, top - height + 4);
+  glEnd();
+  drawCaption(left + 18, top - height + 20, panel.caption);
+
+  resetTextSettings();
+  glPushMatrix();
+  glTranslatef(left + width / 2, top - height / 2 + 8, 0);
+  panel.draw();
+  glPopMatrix();
+}
+
+bool writeScreenshot(const char* path) {
+  const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+  std::vector<uint8_t> pixels(size_t(width) * size_t(height) * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  return writePng(path, width, height, 3, pixels.data());
+}
+
+void display() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+
+  char heading[160];
+  std::snprintf(heading, sizeof heading, "fontshow: %s", fontRegistry.fonts[shownFont]->name);
+  drawCaption(18, kWindowHeight - 30, heading);
+  for (const Panel& panel : kPanels) drawPanel(panel);
+
+  if (screenshotPath) {  // read the frame before the swap hands the buffer over
+    const bool written = writeScreenshot(screenshotPath);
+    if (!written) std::fprintf(stderr, "fontshow: cannot write %s\n", screenshotPath);
+    std::exit(written ? 0 : 1);
+  }
+  glutSwapBuffers();
+}
+
+void reshape(int width, int height) {
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, kWindowWidth, 0, kWindowHeight, -1000, 1000);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void keyboard(unsigned char key, int, int) {
+  if (key == 27) std::exit(0);
+  consolePutChar(key == '\r' ? '\n' : char(key));
+  glutPostRedisplay();
+}
+
+// Types the next character of the demo text (from the start again once it is done)
+// and turns the prisms a little.
+void tick(int) {
+  consolePutChar(kTypedText[typedSoFar]);
+  typedSoFar = (typedSoFar + 1) % (sizeof kTypedText - 1);
+  sway = 30 * std::cos(glutGet(GLUT_ELAPSED_TIME) / 1500.0f);
+  glutPostRedisplay();
+  glutTimerFunc(kTickMs, tick, 0);
+}
+
+// The library's settings and the console as this program uses them.
+void setUpText(int font) {
+  setDirection(DIRECTION_RIGHT);  // the registry starts with no writing direction
+  setSymbolDepth(0.5f);           // deeper prisms than the default 0.2
+  setSpaceSize(1.2f);             // a space about as wide as a glyph of this font
+  initConsole(40, 8);
+  setConsoleFont(font);
+  enableOption(OPTION_CONSOLE_CURSOR);
+  setCursorBlinkRate(4);  // the cursor changes phase every fifth draw
+}
+
+void setUpLighting() {
+  const GLfloat fromUpperLeft[4] = {-0.5f, 0.6f, 1.0f, 0};
+  glLightfv(GL_LIGHT0, GL_POSITION, fromUpperLeft);
+  glEnable(GL_LIGHT0);
+  glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+  glEnable(GL_COLOR_MATERIAL);
+  glEnable(GL_NORMALIZE);
+  glPolygonOffset(1, 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  glutInit(&argc, argv);
+  const char* fontPath = nullptr;
+  for (int i = 1; i < argc; i++) {
+    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+      screenshotPath = argv[++i];
+    } else if (!fontPath && argv[i][0] != '-') {
+      fontPath = argv[i];
+    } else {
+      fontPath = nullptr;
+      break;
+    }
+  }
+  if (!fontPath) {
+    std::fprintf(stderr, "usage: fontshow FONT [--screenshot SHOT.png]\n");
+    return 2;
+  }
+
+  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+  glutInitWindowSize(kWindowWidth, kWindowHeight);
+  glutCreateWindow("fontshow");
+
+  shownFont = loadFont(fontPath);
+  if (shownFont < 0) {
+    std::fprintf(stderr, "fontshow: cannot read the font %s\n", fontPath);
+    return 1;
+  }
+  setUpText(shownFont);
+  setUpLighting();
+  glClearColor(0.08f, 0.09f, 0.14f, 1);
+
+  glutDisplayFunc(display);
+  glutReshapeFunc(reshape);
+  glutKeyboardFunc(keyboard);
+  if (screenshotPath) {
+    consolePrint(kTypedText);  // the whole demo text at once for the one frame
+  } else {
+    glutTimerFunc(kTickMs, tick, 0);
+  }
+  glutMainLoop();
+  return 0;
+}
