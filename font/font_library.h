@@ -121,23 +121,24 @@ extern FontRegistry fontRegistry;  // the one registry
 // ---------------------------------------------------------------------------------
 // Vector-font registry and settings.
 
-int loadFont(const char* path);    // read a font into the lowest empty slot; slot or -1
-int unloadCurrentFont();           // free the current font; 0 or -1
-int unloadFont(int index);         // free the font in a slot; 0 or -1
-int selectFont(int index);         // make a filled slot current; 0 or -1
-int32_t getCurrentFont();          // the current slot, -1 = none
-void setSymbolSpace(float space);  // gap between neighbouring glyphs
-void setSpaceSize(float size);     // advance of a space
-void setSymbolDepth(float depth);  // extrusion depth of 3D glyphs
-float getSymbolDepth();            // extrusion depth of 3D glyphs
-void enableOption(int option);     // switch an OPTION_* on; other codes ignored
-void disableOption(int option);    // switch an OPTION_* off; other codes ignored
-void setContourColor(float red, float green, float blue, float alpha);  // outline colour
-void setDirection(int32_t direction);                                   // DIRECTION_*; other values ignored
-int32_t getDirection();                                                 // the writing direction
-void setCentering(int centered);                                        // its low byte, non-zero = centred
-uint8_t getCentering();                                                 // the centring flag
-void setRotation(float degrees);                                        // rotation of every string about z
+int loadFont(const char* path);        // read a font into the lowest empty slot; slot or -1
+int unloadCurrentFont();               // free the current font; 0 or -1
+int unloadFont(int index);             // free the font in a slot; 0 or -1
+int selectFont(int index);             // make a filled slot current; 0 or -1
+int32_t getCurrentFont();              // the current slot, -1 = none
+void setSymbolSpace(float space);      // gap between neighbouring glyphs
+void setSpaceSize(float size);         // advance of a space
+void setSymbolDepth(float depth);      // extrusion depth of 3D glyphs
+float getSymbolDepth();                // extrusion depth of 3D glyphs
+void enableOption(int option);         // switch an OPTION_* on; other codes ignored
+void disableOption(int option);        // switch an OPTION_* off; other codes ignored
+void setDirection(int32_t direction);  // a DIRECTION_*; other values ignored
+int32_t getDirection();                // the writing direction
+void setCentering(int centered);       // keeps its low byte; non-zero = centred
+uint8_t getCentering();                // the centring flag
+void setRotation(float degrees);       // rotation of every string about z
+
+void setContourColor(float red, float green, float blue, float alpha);  // colour of outlines
 
 // Vector-font file reader (used by loadFont) and the byte-order probe.
 int readFontFile(const char* path, VectorFont* font);  // 0, or -1 on any fault
@@ -155,10 +156,10 @@ void drawStringInFont(int index, const char* text);        // solid glyphs in a 
 void drawSolidGlyph(unsigned char code);                   // filled triangles (+ outline)
 void drawSolidGlyphInFont(int index, unsigned char code);  // the same in a given font
 void drawOutlineGlyph(unsigned char code);                 // one line loop per contour
-void getStringBounds(int index, const char* text, float* minX, float* minY, float* maxX,
-                     float* maxY);  // extent of left-to-right text
-void getCurrentStringBounds(const char* text, float* minX, float* minY, float* maxX,
-                            float* maxY);  // the same in the current font
+
+// Extent of left-to-right text; each pair of outputs is written only if both are given.
+void getStringBounds(int index, const char* text, float* minX, float* minY, float* maxX, float* maxY);
+void getCurrentStringBounds(const char* text, float* minX, float* minY, float* maxX, float* maxY);
 
 // The library's further calls (outline and extruded strings, the text console, bitmap
 // fonts, start-up and shut-down) are declared by their own modules' headers, which
