@@ -128,7 +128,8 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags
     // With no driver asked for, SDL may settle on one that starts but cannot open a
     // device (no sound card): play into the silent driver instead. A driver that
     // was asked for by name and fails is a failure.
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+    // (An empty SDL_AUDIODRIVER names no driver but would still hide a plain hint.)
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     started = startMixer(mixRate);
   }
   quietAlsa(false);
