@@ -4,7 +4,7 @@ pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 add_executable(font_compiler "${CMAKE_CURRENT_LIST_DIR}/font_compiler.cpp")
 target_link_libraries(font_compiler PRIVATE PkgConfig::FREETYPE OpenGL::GLU)
 
-set(ZARNOK_GAME_FONT_SOURCE "/usr/share/fonts/truetype/ocr-a/OCRABold.ttf")
+set(ZARNOK_GAME_FONT_SOURCE "/usr/share/fonts/truetype/ocr-a/OCRABold.ttf" CACHE INTERNAL "source of the game font")
 if(NOT EXISTS "${ZARNOK_GAME_FONT_SOURCE}")
   message(FATAL_ERROR "${ZARNOK_GAME_FONT_SOURCE} is missing: apt-get install fonts-ocr-a")
 endif()
