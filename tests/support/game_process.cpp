@@ -50,7 +50,7 @@ bool GameProcess::start(const std::string& workDir, const std::vector<std::strin
     int devNull = open("/dev/null", O_RDONLY);
     if (devNull >= 0) dup2(devNull, 0);
     if (chdir(dir.c_str()) != 0) _exit(120);
-    // No sound card here: the disk driver unless the test says otherwise.
+    // No sound card here: SDL's silent dummy driver unless the test says otherwise.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     for (const auto& entry : env) putenv(strdup(entry.c_str()));
     execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
