@@ -62,7 +62,7 @@ class VectorFontLayoutTest : public GlTest {
     TestGlyph strayEnds = {'S', {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {2, 2}, {3, 2}}, {}, {3, 1, 5}};
     const std::string path = writeTestFile(
         "layout.font", fontFileBytes({rectangleGlyph('A', -0.8f, 0.7f, -0.5f, 0.9f),
-                                      rectangleGlyph('B', -0.6f, 0.5f, -0.7f, 0.6f),
+                                      rectangleGlyph('B', -0.6f, 0.3f, -0.7f, 0.4f),
                                       rectangleGlyph(' ', -1, 1, -1, 1), corner, rings, strayEnds}));
     ASSERT_EQ(loadFont(path.c_str()), 0);
     setDirection(DIRECTION_RIGHT);
@@ -114,13 +114,13 @@ TEST_F(VectorFontLayoutTest, PutsTheFirstGlyphAtTheCellEdgeAndTheNextOneAfterThe
   EXPECT_EQ(glyphs[0].first, 'A');
   EXPECT_EQ(glyphs[0].second.polygons, 2);
   expectBox(glyphs[0].second, -1.0f, 0.5f, -0.5f, 0.9f);  // shifted by -0.2
-  expectBox(glyphs[1].second, 0.7f, 1.8f, -0.7f, 0.6f);   // origin 1.5 further right
+  expectBox(glyphs[1].second, 0.7f, 1.6f, -0.7f, 0.4f);   // origin 1.5 further right
 
   // The whole string moves with the caller's matrix.
   glTranslatef(5, 3, 0);
   glyphs = drawMarked("AB");
   ASSERT_EQ(glyphs.size(), 2u);
-  expectBox(glyphs[1].second, 5.7f, 6.8f, 2.3f, 3.6f);
+  expectBox(glyphs[1].second, 5.7f, 6.6f, 2.3f, 3.4f);
 }
 
 TEST_F(VectorFontLayoutTest, SpacesAndMissingGlyphsMoveBySpaceSize) {
@@ -130,7 +130,7 @@ TEST_F(VectorFontLayoutTest, SpacesAndMissingGlyphsMoveBySpaceSize) {
   EXPECT_NEAR(drawerCalls[1].x(), 2.0f, 1e-6);  // 0.2 after A, then 2.0 for the space
   auto glyphs = drawMarked("A B");
   ASSERT_EQ(glyphs.size(), 2u);
-  expectBox(glyphs[1].second, 1.4f, 2.5f, -0.7f, 0.6f);
+  expectBox(glyphs[1].second, 1.4f, 2.3f, -0.7f, 0.4f);
 
   record(" A");  // a leading space: no start offset
   ASSERT_EQ(drawerCalls.size(), 1u);
@@ -145,7 +145,7 @@ TEST_F(VectorFontLayoutTest, SpacesAndMissingGlyphsMoveBySpaceSize) {
   glyphs = drawMarked("A!B");
   ASSERT_EQ(glyphs.size(), 3u);
   EXPECT_EQ(glyphs[1].second.polygons, 0);
-  expectBox(glyphs[2].second, 1.2f, 2.3f, -0.7f, 0.6f);
+  expectBox(glyphs[2].second, 1.2f, 2.1f, -0.7f, 0.4f);
 
   setSymbolSpace(0.5f);
   setSpaceSize(3);
@@ -163,7 +163,7 @@ TEST_F(VectorFontLayoutTest, RotationTurnsTheWholeString) {
   EXPECT_NEAR(drawerCalls[1].y(), 1.3f, 1e-6);
   auto glyphs = drawMarked("AB");
   ASSERT_EQ(glyphs.size(), 2u);
-  expectBox(glyphs[1].second, -0.6f, 0.7f, 0.7f, 1.8f);
+  expectBox(glyphs[1].second, -0.4f, 0.7f, 0.7f, 1.6f);
 }
 
 TEST_F(VectorFontLayoutTest, OffsetsAndCentresInEveryDirection) {
@@ -173,10 +173,10 @@ TEST_F(VectorFontLayoutTest, OffsetsAndCentresInEveryDirection) {
     float ax, ay, bx, by;  // origins of A and B in "AB"
   };
   const Case cases[] = {
-      {DIRECTION_RIGHT, 0, -0.2f, 0, 1.3f, 0},   {DIRECTION_LEFT, 0, 0.3f, 0, -1.2f, 0},
-      {DIRECTION_UP, 0, 0, 0.5f, 0, 2.3f},       {DIRECTION_DOWN, 0, 0, -0.1f, 0, -1.4f},
-      {DIRECTION_RIGHT, 1, -0.75f, 0, 0.75f, 0}, {DIRECTION_LEFT, 1, -0.75f, 0, -2.25f, 0},
-      {DIRECTION_UP, 1, 0, 0.8f, 0, 2.6f},       {DIRECTION_DOWN, 1, 0, 0.8f, 0, -0.5f},
+      {DIRECTION_RIGHT, 0, -0.2f, 0, 1.3f, 0},   {DIRECTION_LEFT, 0, 0.3f, 0, -1.0f, 0},
+      {DIRECTION_UP, 0, 0, 0.5f, 0, 2.3f},       {DIRECTION_DOWN, 0, 0, -0.1f, 0, -1.2f},
+      {DIRECTION_RIGHT, 1, -0.75f, 0, 0.75f, 0}, {DIRECTION_LEFT, 1, -0.75f, 0, -2.05f, 0},
+      {DIRECTION_UP, 1, 0, 0.8f, 0, 2.6f},       {DIRECTION_DOWN, 1, 0, 0.8f, 0, -0.3f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("direction " + std::to_string(c.direction) + " centred " + std::to_string(c.centered));
@@ -319,7 +319,7 @@ TEST_F(VectorFontLayoutTest, MeasuresStringsForLeftToRightText) {
 
   getCurrentStringBounds("AB", &minX, &minY, &maxX, &maxY);
   EXPECT_FLOAT_EQ(minX, -0.8f);
-  EXPECT_FLOAT_EQ(maxX, -0.8f + 1.5f + 0.2f + 1.1f + 0.2f);  // symbol space after both glyphs
+  EXPECT_FLOAT_EQ(maxX, -0.8f + 1.5f + 0.2f + 0.9f + 0.2f);  // symbol space after both glyphs
   EXPECT_FLOAT_EQ(minY, -0.7f);
   EXPECT_FLOAT_EQ(maxY, 0.9f);
 
