@@ -66,9 +66,11 @@ TEST_F(FontRegistryTest, FillsSlotsInOrderAndOpensNoFileOnceFull) {
   EXPECT_NE(fontRegistry.fonts[0].get(), fontRegistry.fonts[1].get());
   EXPECT_NE(fontRegistry.fonts[0]->symbols['A'].get(), fontRegistry.fonts[1]->symbols['A'].get());
 
-  selectFont(17);
   EXPECT_EQ(loadFont(goodFont.c_str()), -1);
   EXPECT_FALSE(watch.openedSinceLastCall()) << "a full registry must not open the file";
+  EXPECT_EQ(getCurrentFont(), 255);
+  selectFont(17);
+  EXPECT_EQ(loadFont(goodFont.c_str()), -1);
   EXPECT_EQ(getCurrentFont(), 17);
 
   // A freed slot is filled again by the next load.
