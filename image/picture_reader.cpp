@@ -216,7 +216,7 @@ static bool readPicture(FILE* file, BmpImage& image) {
     return false;
   }
   if (info.Height > 0 && uint64_t(info.Width) * uint64_t(info.Height) * 3 > PIXEL_BYTES_LIMIT) {
-    say("Sorry, this image is too large to read (more than 2 GB of pixels)\n");
+    say("Sorry, this code cannot read images of more than 2 GB of pixels\n");
     return false;
   }
 

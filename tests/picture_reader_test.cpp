@@ -301,12 +301,12 @@ TEST_F(BmpReaderTest, RefusedFilesLeaveThePreviousPictureInPlace) {
       {"huge width", spoiled(base, [](BmpFile& f) { f.width = 0x7fffffff; }),
        "Sorry, this code cannot read image rows longer than 3072 bytes\n"},
       {"24-bit size past 2 GB", spoiled(base, [](BmpFile& f) { f.width = 1024, f.height = 699051; }),
-       "Sorry, this image is too large to read (more than 2 GB of pixels)\n"},
+       "Sorry, this code cannot read images of more than 2 GB of pixels\n"},
       {"8-bit size past 2 GB",
        spoiled(indexedFile(4, 2), [](BmpFile& f) { f.width = 1000, f.height = 715828; }),
-       "Sorry, this image is too large to read (more than 2 GB of pixels)\n"},
+       "Sorry, this code cannot read images of more than 2 GB of pixels\n"},
       {"largest height", spoiled(base, [](BmpFile& f) { f.height = 0x7fffffff; }),
-       "Sorry, this image is too large to read (more than 2 GB of pixels)\n"},
+       "Sorry, this code cannot read images of more than 2 GB of pixels\n"},
   };
 
   ASSERT_EQ(load(write("good.bmp", good)), "");

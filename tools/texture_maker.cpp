@@ -173,7 +173,7 @@ bool save(const std::string& path, IndexedPicture& picture) {
 Picture makeGround() {
   const int size = 256;
   Picture p(size, size);
-  const Rgb dark = {0.70f, 0.55f, 0.35f}, mid = {0.84f, 0.71f, 0.49f}, light = {0.95f, 0.86f, 0.66f};
+  const Rgb dark = {0.60f, 0.45f, 0.27f}, mid = {0.82f, 0.68f, 0.46f}, light = {0.97f, 0.89f, 0.70f};
   for (int y = 0; y < size; y++)
     for (int x = 0; x < size; x++) {
       float u = float(x) / size, v = float(y) / size;
