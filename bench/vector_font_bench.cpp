@@ -142,12 +142,12 @@ void BM_DrawTitleScreen_FTGL(benchmark::State& state) {
     return;
   }
   // Our cell is 2 units from the font's descender to its ascender; scale FTGL's
-  // glyphs to the same size.
+  // glyphs to the same size, and start them where our first glyph's cell starts.
   const float toCell = 2.0f / (font->Ascender() - font->Descender());
   for (auto _ : state) {
     for (const TitleString& s : kTitleStrings) {
       glPushMatrix();
-      glTranslatef(s.x, s.y, s.z);
+      glTranslatef(s.x - s.scaleX, s.y, s.z);
       glScalef(s.scaleX * toCell, s.scaleY * toCell, s.scaleZ * toCell);
       font->Render(s.text);
       glPopMatrix();
