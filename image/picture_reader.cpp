@@ -10,6 +10,7 @@
 // read and write stays inside them.
 #include "image/picture_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -45,14 +46,15 @@ static_assert(sizeof(Info) == 40, "the information record is read as one 40-byte
 static constexpr size_t COLOR_TABLE_ENTRIES = 256;
 static constexpr size_t ROW_BUFFER_BYTES = 3072;
 static constexpr uint64_t PIXEL_BYTES_LIMIT = INT32_MAX;
+static constexpr size_t DIRECT_READ_BYTES = 1 << 18;  // a multiple of FileBuffer, so reads bypass it
 
 static uint8_t MagicNumber[2];
 static uint8_t ColorTable[COLOR_TABLE_ENTRIES * 4];  // blue, green, red, reserved per entry
 static uint8_t PixelRow[ROW_BUFFER_BYTES];           // one padded row as stored in the file
 static char FileBuffer[1 << 16];                     // the stream's buffer while a file is read
 
-// The colour table as packed red, green, blue, 0 words, ready to be stored four
-// bytes at a time (see convertIndexedRow).
+// The colour table as packed red, green, blue, 0 words (in memory order), ready to
+// be stored whole (see convertIndexedRow).
 static uint32_t packedColors[COLOR_TABLE_ENTRIES];
 
 static void say(const char* line) { std::fputs(line, stdout); }
@@ -97,27 +99,44 @@ static void packColorTable() {
   }
 }
 
-// 8-bit row: each byte indexes the colour table. All pixels but the last are stored as
-// a whole word whose fourth byte the next pixel overwrites.
+// 8-bit row: each byte indexes the colour table.
 static void convertIndexedRow(const uint8_t* in, uint8_t* out, size_t width) {
-  if (width == 0) return;
-  for (size_t x = 0; x + 1 < width; x++, out += 3) std::memcpy(out, &packedColors[in[x]], 4);
-  std::memcpy(out, &packedColors[in[width - 1]], 3);
+  size_t x = 0;
+  if (!swapHeaderBytes) {
+    // Little-endian host: the packed colours are the values R | G<<8 | B<<16; four of
+    // them are merged in registers into 8 + 4 bytes and stored at once.
+    for (; x + 4 <= width; x += 4, out += 12) {
+      uint64_t c0 = packedColors[in[x]], c1 = packedColors[in[x + 1]];
+      uint64_t c2 = packedColors[in[x + 2]];
+      uint32_t c3 = packedColors[in[x + 3]];
+      uint64_t low = c0 | c1 << 24 | c2 << 48;
+      uint32_t high = uint32_t(c2 >> 16) | c3 << 8;
+      std::memcpy(out, &low, 8);
+      std::memcpy(out + 8, &high, 4);
+    }
+  }
+  for (; x < width; x++, out += 3) std::memcpy(out, &packedColors[in[x]], 3);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
 // Five pixels per 16-byte shuffle. Loads and stores stop while six pixels remain, so
-// neither runs past the row; the sixteenth byte stored is overwritten by the next
-// round or by the rest of the row. Returns the number of pixels done.
+// neither runs past the row; the sixteenth byte is stored as it was loaded, so that
+// rows may be turned round in place. Each group is loaded before the group ahead of
+// it is stored, so that no load waits on an overlapping store. Returns the number of
+// pixels done.
 __attribute__((target("ssse3"))) static size_t swapRedBlueByShuffle(const uint8_t* in, uint8_t* out,
                                                                     size_t width) {
+  if (width < 6) return 0;
   const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+  __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
   size_t x = 0;
-  for (; x + 6 <= width; x += 5) {
-    __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * x));
+  for (; x + 11 <= width; x += 5) {
+    __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * x + 15));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(group, order));
+    group = next;
   }
-  return x;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(group, order));
+  return x + 5;
 }
 
 static bool detectShuffle() {
@@ -128,27 +147,17 @@ static bool detectShuffle() {
 static const bool hostHasShuffle = detectShuffle();
 #endif
 
-// 24-bit row: blue, green, red groups become red, green, blue.
+// 24-bit row: blue, green, red groups become red, green, blue. in may equal out.
 static void convertTrueColorRow(const uint8_t* in, uint8_t* out, size_t width) {
   size_t x = 0;
 #if defined(__x86_64__) || defined(__i386__)
   if (hostHasShuffle) x = swapRedBlueByShuffle(in, out, width);
 #endif
-  if (!swapHeaderBytes) {
-    // Little-endian host: a word loaded at a pixel holds B | G<<8 | R<<16 | next<<24;
-    // byte-reversed and shifted it is R | G<<8 | B<<16, stored as R, G, B, 0. The
-    // last pixel goes the byte way so that no load or store runs past the row.
-    for (; x + 1 < width; x++) {
-      uint32_t word;
-      std::memcpy(&word, in + 3 * x, 4);
-      word = __builtin_bswap32(word) >> 8;
-      std::memcpy(out + 3 * x, &word, 4);
-    }
-  }
   for (; x < width; x++) {
-    out[3 * x] = in[3 * x + 2];
-    out[3 * x + 1] = in[3 * x + 1];
-    out[3 * x + 2] = in[3 * x];
+    uint8_t blue = in[3 * x], green = in[3 * x + 1], red = in[3 * x + 2];
+    out[3 * x] = red;
+    out[3 * x + 1] = green;
+    out[3 * x + 2] = blue;
   }
 }
 
@@ -257,6 +266,28 @@ static bool readPicture(FILE* file, BmpImage& image) {
   size_t width = size_t(info.Width);
   size_t outRowBytes = width * 3;
   uint8_t* out = image.pixels;
+  if (bytesPerPixel == 3 && bytesPerRow == outRowBytes) {
+    // Unpadded 24-bit rows lie in the file exactly as they will lie in the picture:
+    // they are read in large blocks straight into place, and each row is turned round
+    // there as soon as it is whole, while it is still in the cache. A short read keeps
+    // the whole rows it got. The blocks end at file offsets that are multiples of the
+    // stream buffer's size, so the stream passes them on without copying them.
+    const size_t pixelBytes = outRowBytes * size_t(info.Height);
+    size_t done = 0, rowsDone = 0;
+    while (done < pixelBytes) {
+      size_t position = size_t(header.Offset) + done;
+      size_t wanted = std::min(DIRECT_READ_BYTES - position % DIRECT_READ_BYTES, pixelBytes - done);
+      size_t got = std::fread(image.pixels + done, 1, wanted, file);
+      done += got;
+      for (; rowsDone < done / outRowBytes; rowsDone++, out += outRowBytes)
+        convertTrueColorRow(out, out, width);
+      if (got != wanted) {
+        say("Error reading BMP pixels\n");
+        return false;
+      }
+    }
+    return complete;
+  }
   for (uint32_t row = 0; row < uint32_t(info.Height); row++, out += outRowBytes) {
     if (std::fread(PixelRow, size_t(bytesPerRow), 1, file) != 1) {
       // Rows from here on keep whatever the allocator gave.

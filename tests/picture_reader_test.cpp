@@ -188,7 +188,7 @@ TEST(BmpByteOrderTest, ProbeAndSwapsFollowTheHost) {
 // Widths on both sides of the row padding, of the eight-pixel rounds of the true
 // colour path, and the widest rows the row buffer holds.
 TEST_F(BmpReaderTest, DecodesTrueColorRowsBottomFirstWithoutPadding) {
-  for (int width : {1, 3, 4, 5, 8, 9, 16, 17, 1024}) {
+  for (int width : {1, 3, 4, 5, 6, 8, 9, 10, 11, 16, 17, 20, 1024}) {
     SCOPED_TRACE("width " + std::to_string(width));
     std::string path = write("true_color.bmp", trueColorFile(width, 3).bytes());
     bool ok = false;
@@ -360,16 +360,30 @@ TEST_F(BmpReaderTest, ColorTableCutShortKeepsTheEntriesThatWereRead) {
   EXPECT_NE(image.pixels, nullptr);
 }
 
+// Rows without padding are read in large blocks, padded rows one by one: both must
+// keep exactly the whole rows before a cut, also when the cut falls in a later block.
 TEST_F(BmpReaderTest, TruncatedPixelsKeepTheWholeRowsBeforeTheCut) {
-  BmpFile f = trueColorFile(4, 3);
-  f.rows.resize(12 * 2 + 5);
-  bool ok = true;
-  EXPECT_EQ(load(write("truncated.bmp", f.bytes()), &ok), "Error reading BMP pixels\n");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(image.width, 4);
-  EXPECT_EQ(image.height, 3);
-  ASSERT_NE(image.pixels, nullptr);
-  EXPECT_EQ(pixelsOf(image, 24), expectedTrueColor(4, 2));
+  struct Cut {
+    int width, height, wholeRows, extraBytes;
+  };
+  for (Cut cut : {Cut{4, 3, 2, 5}, Cut{5, 3, 2, 15}, Cut{3, 2, 1, 11}, Cut{1024, 200, 133, 3071}}) {
+    SCOPED_TRACE("width " + std::to_string(cut.width));
+    BmpFile f = trueColorFile(cut.width, cut.height);
+    size_t storedRow = f.rows.size() / size_t(cut.height);
+    f.rows.resize(storedRow * size_t(cut.wholeRows) + size_t(cut.extraBytes));
+    bool ok = true;
+    EXPECT_EQ(load(write("truncated.bmp", f.bytes()), &ok), "Error reading BMP pixels\n");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(image.width, cut.width);
+    EXPECT_EQ(image.height, cut.height);
+    ASSERT_NE(image.pixels, nullptr);
+    EXPECT_TRUE(pixelsOf(image, size_t(cut.width) * 3 * size_t(cut.wholeRows)) ==
+                expectedTrueColor(cut.width, cut.wholeRows));
+  }
+
+  // The same large picture whole: every block turned round, none twice.
+  EXPECT_EQ(load(write("large.bmp", trueColorFile(1024, 200).bytes())), "");
+  EXPECT_TRUE(pixelsOf(image, 1024 * 3 * 200) == expectedTrueColor(1024, 200));
 
   // An offset beyond the end of the file: not a single row.
   std::vector<uint8_t> bytes = trueColorFile(4, 1).bytes();
