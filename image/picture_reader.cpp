@@ -272,7 +272,6 @@ static bool readPicture(FILE* file, BmpImage& image) {
     // there as soon as it is whole, while it is still in the cache. A short read keeps
     // the whole rows it got. The blocks end at file offsets that are multiples of the
     // stream buffer's size, so the stream passes them on without copying them.
-    const size_t pixelBytes = outRowBytes * size_t(info.Height);
     size_t done = 0, rowsDone = 0;
     while (done < pixelBytes) {
       size_t position = size_t(header.Offset) + done;
