@@ -28,8 +28,11 @@ constexpr size_t kScratchBytesPerPixel = 256;  // a compressed row may take up t
   std::exit(1);
 }
 
+// Moves to offset unless the file already stands there (a seek costs a system call
+// even within the stream's buffer, and most rows follow the one read before).
 bool seekTo(FILE* file, uint64_t offset) {
   if (offset > uint64_t(LONG_MAX)) return false;
+  if (std::ftell(file) == long(offset)) return true;
   return std::fseek(file, long(offset), SEEK_SET) == 0;
 }
 
@@ -60,6 +63,19 @@ bool expandRow(const uint8_t* packets, size_t length, uint8_t* out, size_t width
       std::memset(out + written, packets[in++], count);
     }
     written += count;
+  }
+}
+
+// Puts one channel's row into byte `Target` of each RGBA pixel; with Target -1, a grey
+// row into red, green and blue. (A constant target lets the compiler vectorise.)
+template <int Target>
+void scatterRow(const uint8_t* row, uint8_t* out, size_t width) {
+  for (size_t x = 0; x < width; x++) {
+    if (Target < 0) {
+      out[x * 4] = out[x * 4 + 1] = out[x * 4 + 2] = row[x];
+    } else {
+      out[x * 4 + Target] = row[x];
+    }
   }
 }
 
@@ -166,40 +182,41 @@ std::unique_ptr<uint8_t[]> decodeFontImage(FILE* file, int32_t* twidth, int32_t*
   const size_t width = image->imageWidth, height = image->imageHeight;
   const int channels = image->channelCount;
   std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[width * height * 4]);
-  // Zeroed, so that a row shorter than the width leaves black, transparent pixels.
-  std::unique_ptr<uint8_t[]> planes(new (std::nothrow) uint8_t[width * 4]());
-  if (!pixels || !planes) return nullptr;
-  uint8_t* red = planes.get();
-  uint8_t* green = red + width;
-  uint8_t* blue = green + width;
-  uint8_t* alpha = blue + width;
+  // One row buffer per channel read. Zeroed, so that a row shorter than the width
+  // leaves black; a short row keeps what the row below left in its channel's buffer.
+  std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[width * 4]());
+  if (!pixels || !rows) return nullptr;
+  if (channels == 1 || channels == 3) {  // opaque: no alpha channel is read
+    for (size_t i = 3; i < width * height * 4; i += 4) pixels[i] = 255;
+  }
 
-  uint8_t* out = pixels.get();
-  for (int y = 0; y < int(height); y++) {
-    if (channels >= 3) {
-      if (readImageRow(image.get(), red, y, 0) || readImageRow(image.get(), green, y, 1) ||
-          readImageRow(image.get(), blue, y, 2))
-        return nullptr;
-      if (channels >= 4) {
-        if (readImageRow(image.get(), alpha, y, 3)) return nullptr;
-      } else {
-        std::memset(alpha, 255, width);
+  // Channel by channel, each plane's rows bottom to top: the order the rows lie in the
+  // file, so the reads run forwards. Each channel goes into the pixel bytes it fills:
+  // grey into red, green and blue; with two channels the second is alpha.
+  const int planes = channels < 4 ? channels : 4;
+  for (int z = 0; z < planes; z++) {
+    uint8_t* row = rows.get() + width * size_t(z);
+    const int target = channels < 3 ? (z == 0 ? -1 : 3) : z;
+    for (size_t y = 0; y < height; y++) {
+      if (readImageRow(image.get(), row, int(y), z)) return nullptr;
+      uint8_t* out = pixels.get() + y * width * 4;
+      switch (target) {
+        case -1:
+          scatterRow<-1>(row, out, width);
+          break;
+        case 0:
+          scatterRow<0>(row, out, width);
+          break;
+        case 1:
+          scatterRow<1>(row, out, width);
+          break;
+        case 2:
+          scatterRow<2>(row, out, width);
+          break;
+        default:
+          scatterRow<3>(row, out, width);
+          break;
       }
-    } else {
-      if (readImageRow(image.get(), red, y, 0)) return nullptr;
-      if (channels == 2) {
-        if (readImageRow(image.get(), alpha, y, 1)) return nullptr;
-      } else {
-        std::memset(alpha, 255, width);
-      }
-      std::memcpy(green, red, width);
-      std::memcpy(blue, red, width);
-    }
-    for (size_t x = 0; x < width; x++) {
-      *out++ = red[x];
-      *out++ = green[x];
-      *out++ = blue[x];
-      *out++ = alpha[x];
     }
   }
   return pixels;
