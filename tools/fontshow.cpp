@@ -1,10 +1,13 @@
 // fontshow.cpp -- a showcase of the font library, and an example of its use: one
 // vector font drawn in every style side by side (flat, outline, wireframe prism, lit
 // extruded solid, contouring off and on), the four writing directions, centring and
-// rotation, and a text console being typed into, with its blinking cursor.
+// rotation, and a text console being typed into, with its blinking cursor; and a
+// bitmap font drawn plainly and masked over a textured background.
 //
 //   fontshow FONT                          a window; type into the console, Esc quits
 //   fontshow FONT --screenshot SHOT.png    draws one frame, writes it as PNG, exits
+//   ... --bitmap-font BITMAP_FONT          the bitmap font to show (by default
+//                                          sans_bold.bitmap_font beside FONT)
 //
 // Everything is drawn in window pixels (an orthographic view, y up). Glyphs are laid
 // out in font units, a glyph cell being 2 units high, so each panel scales them.
@@ -13,8 +16,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "font/bitmap_font.h"
 #include "font/extruded_text.h"
 #include "font/font_library.h"
 #include "font/outline_text.h"
@@ -184,6 +189,106 @@ void drawTextConsole() {
   drawConsole();
 }
 
+// ---------------------------------------------------------------------------------
+// Bitmap fonts: the glyph sheet's text drawn over a textured background, plainly and
+// masked. Plain glyphs are quads of their share of the picture, black around each
+// glyph, drawn opaque or added to what is below; masked glyphs are opaque and their
+// black background is left out.
+
+const char* bitmapFontPath = nullptr;  // --bitmap-font
+int shownBitmapFont = -1;              // its bitmap-font slot, -1 if it did not load
+GLuint backgroundTexture = 0;
+
+// Loads the bitmap font (the named one, else the one beside the vector font) and makes
+// a checkerboard texture to show it on. Without the font the two panels stay empty.
+void setUpBitmapFont(const char* vectorFontPath) {
+  std::string path;
+  if (bitmapFontPath) {
+    path = bitmapFontPath;
+  } else {
+    const std::string vector = vectorFontPath;
+    const size_t slash = vector.find_last_of('/');
+    path =
+        (slash == std::string::npos ? std::string() : vector.substr(0, slash + 1)) + "sans_bold.bitmap_font";
+  }
+  shownBitmapFont = loadBitmapFont(path.c_str());
+  if (shownBitmapFont < 0)
+    std::fprintf(stderr, "fontshow: no bitmap font %s; its panels stay empty\n", path.c_str());
+
+  uint8_t board[16 * 16 * 3];
+  for (int y = 0; y < 16; y++)
+    for (int x = 0; x < 16; x++) {
+      uint8_t* p = &board[(y * 16 + x) * 3];
+      const bool dark = ((x / 4) + (y / 4)) % 2;
+      p[0] = dark ? 40 : 70;
+      p[1] = dark ? 90 : 140;
+      p[2] = dark ? 120 : 190;
+    }
+  glGenTextures(1, &backgroundTexture);
+  glBindTexture(GL_TEXTURE_2D, backgroundTexture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 16, 16, 0, GL_RGB, GL_UNSIGNED_BYTE, board);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
+void drawBackground(float width, float height) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, backgroundTexture);
+  glColor3f(1, 1, 1);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex2f(-width / 2, -height / 2);
+  glTexCoord2f(width / 64, 0);
+  glVertex2f(width / 2, -height / 2);
+  glTexCoord2f(width / 64, height / 64);
+  glVertex2f(width / 2, height / 2);
+  glTexCoord2f(0, height / 64);
+  glVertex2f(-width / 2, height / 2);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+}
+
+// Draws one centred line of bitmap text, scaled to width pixels, at height y.
+void drawBitmapLine(const char* text, float y, float width, void (*draw)(const char*)) {
+  float length = 0;
+  for (const char* c = text; *c; c++)
+    length += fontRegistry.bitmapFonts[shownBitmapFont].widths[uint8_t(*c)] + glyphSpacing;
+  glPushMatrix();
+  glTranslatef(0, y, 0);
+  glScalef(width / length, width / length, 1);
+  setBitmapCentering(1);
+  beginBitmapText();
+  draw(text);
+  endBitmapText();
+  glPopMatrix();
+}
+
+void drawBitmapPlain() {
+  drawBackground(230, 160);
+  if (shownBitmapFont < 0) return;
+  selectBitmapFont(shownBitmapFont);
+  glColor3f(1, 1, 1);  // opaque quads: the glyphs' black cells hide the background
+  drawBitmapLine("Zarnok!", 15, 200, drawBitmapString);
+  glEnable(GL_BLEND);  // added: the background shows through, tinted by the glyphs
+  glBlendFunc(GL_ONE, GL_ONE);
+  glColor3f(1.0f, 0.7f, 0.3f);
+  drawBitmapLine("Zarnok!", -55, 200, drawBitmapString);
+  glDisable(GL_BLEND);
+}
+
+void drawBitmapMasked() {
+  drawBackground(230, 160);
+  if (shownBitmapFont < 0) return;
+  selectBitmapFont(shownBitmapFont);
+  glEnable(GL_BLEND);  // the masked passes set their own blend functions
+  glColor3f(1, 1, 1);
+  drawBitmapLine("Zarnok!", 15, 200, drawMaskedBitmapString);
+  glColor3f(1.0f, 0.7f, 0.3f);
+  drawBitmapLine("\xC0 bient\xF4t \xE9t\xE9", -55, 200, drawMaskedBitmapString);
+  glDisable(GL_BLEND);
+}
+
 struct Panel {
   const char* caption;
   int column, row, columns;  // cells of the grid, row 0 at the top
@@ -200,7 +305,8 @@ const Panel kPanels[] = {
     {"four directions", 2, 1, 1, drawDirections},
     {"centring and rotation", 3, 1, 1, drawCentredRotated},
     {"text console", 0, 2, 2, drawTextConsole},
-    // Bitmap fonts, plain and masked, take the two free cells of the last row.
+    {"bitmap font, plain", 2, 2, 1, drawBitmapPlain},
+    {"bitmap font, masked", 3, 2, 1, drawBitmapMasked},
 };
 
 void drawCaption(float x, float y, const char* text) {
@@ -315,6 +421,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; i++) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshotPath = argv[++i];
+    } else if (std::strcmp(argv[i], "--bitmap-font") == 0 && i + 1 < argc) {
+      bitmapFontPath = argv[++i];
     } else if (!fontPath && argv[i][0] != '-') {
       fontPath = argv[i];
     } else {
@@ -323,7 +431,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!fontPath) {
-    std::fprintf(stderr, "usage: fontshow FONT [--screenshot SHOT.png]\n");
+    std::fprintf(stderr, "usage: fontshow FONT [--screenshot SHOT.png] [--bitmap-font BITMAP_FONT]\n");
     return 2;
   }
 
@@ -338,6 +446,7 @@ int main(int argc, char** argv) {
   }
   setUpText(shownFont);
   setUpLighting();
+  setUpBitmapFont(fontPath);
   glClearColor(0.08f, 0.09f, 0.14f, 1);
 
   glutDisplayFunc(display);
