@@ -38,8 +38,8 @@ static void logTick() {
 }
 
 // For measurements only: with ZARNOK_FRAME_LOG naming a file, every drawn frame appends
-// one line "<start ns> <end ns>" (monotonic clock, from before the camera to after the
-// buffer swap).
+// one line "<start ns> <end ns> <1 in a round, 0 on the title screen>" (monotonic clock,
+// from before the camera to after the buffer swap; the state as the frame began).
 static int frameLogFd = -2;  // -2 not looked up yet, -1 off
 
 static long long frameClockNs() {
@@ -53,10 +53,10 @@ static long long frameClockNs() {
   return ts.tv_sec * 1000000000LL + ts.tv_nsec;
 }
 
-static void logFrame(long long startNs) {
+static void logFrame(long long startNs, bool playing) {
   if (frameLogFd < 0) return;
-  char line[48];
-  int n = std::snprintf(line, sizeof line, "%lld %lld\n", startNs, frameClockNs());
+  char line[64];
+  int n = std::snprintf(line, sizeof line, "%lld %lld %d\n", startNs, frameClockNs(), playing ? 1 : 0);
   if (write(frameLogFd, line, size_t(n)) != n) frameLogFd = -1;
 }
 
@@ -76,6 +76,7 @@ void initGame() {
 
 void displayFrame() {
   const long long frameStartNs = frameClockNs();
+  const bool framePlaying = isPlaying;
   setupCamera();
   if (isPlaying) {
     drawGround();
@@ -86,7 +87,7 @@ void displayFrame() {
   drawText();
   glFlush();
   glutSwapBuffers();
-  logFrame(frameStartNs);
+  logFrame(frameStartNs, framePlaying);
 }
 
 void reshapeWindow(int width, int height) {
