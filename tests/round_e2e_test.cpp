@@ -77,6 +77,11 @@ int distance(const unsigned char* p, int r, int g, int b) {
 const int FOG[3] = {217, 217, 166};  // the fog colour in bytes
 
 void startGame(GameProcess& game) {
+  // The pictures checked below are those of the game's own textures.
+  for (const char* file : {"terrain_texture.bmp", "wallpaper.bmp", "c_1.bmp", "BG_Time.bmp"}) {
+    const std::string path = std::string(ZARNOK_ASSET_DIR) + "/" + file;
+    ASSERT_EQ(access(path.c_str(), R_OK), 0) << path << " is missing: build the assets first";
+  }
   ASSERT_TRUE(game.start());
   ASSERT_TRUE(game.waitForWindow("Trelvisk")) << game.output();
   usleep(500000);
