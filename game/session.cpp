@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "game/field_frame.h"
 #include "game/game_state.h"
 #include "game/obstacle_field.h"
 #include "image/texture_loader.h"

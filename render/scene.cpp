@@ -7,9 +7,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "game/collision.h"
 #include "game/game_state.h"
-#include "game/obstacle_field.h"
 #include "image/texture_loader.h"
 #include "render/block_mesh.h"
 
@@ -92,28 +90,11 @@ void drawBackWall() {
   glEnd();
 }
 
-void drawBlocks() {
-  // The hit test sees the obstacles before this frame rolls and respawns them.
-  checkCollisions();
-  drawObstacles();
-  drawPlayer();
-}
-
 // The middle of an obstacle's update: the block turned by its new roll angle. It is
 // not centred first, so it rolls about its edge through the obstacle's position.
-static void drawRolledObstacle(const Obstacle& obstacle) {
+void drawRolledObstacle(const Obstacle& obstacle) {
   glRotatef(float(obstacle.rollAngle), 0, 0, 1);
   drawBlockMesh(obstacle.texture, blockVertices, blockNormals, blockFaces, BLOCK_FACE_COUNT);
-}
-
-void drawObstacles() {
-  for (int32_t i = 0; i < OBSTACLE_COUNT; i++) {
-    Obstacle* o = obstacles[i];
-    glPushMatrix();
-    glTranslatef(o->x, o->y, o->z);
-    updateObstacle(o, i, drawRolledObstacle);
-    glPopMatrix();
-  }
 }
 
 void drawPlayer() {

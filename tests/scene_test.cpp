@@ -3,6 +3,8 @@
 // (window coordinates turned back into object coordinates), what is seen by pixels.
 #include "render/scene.h"
 
+#include "game/field_frame.h"
+
 #include <GL/glu.h>
 
 #include <array>
