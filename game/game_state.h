@@ -63,6 +63,7 @@ void idleTick();                                // GLUT idle callback, paced to 
 void timerTick(int value);                      // GLUT timer callback, every 100 ms
 void switchMusic();                             // restart the music that musicMode names
 void shutdownGame();                            // free the obstacles and the sound player
+void requestRedisplay();                        // glutPostRedisplay while the window exists
 
 // Steering and forward motion.
 void mouseButton(int button, int state, int x, int y);  // GLUT mouse callback

@@ -61,6 +61,12 @@ static void logFrame(long long startNs, bool playing) {
   if (write(frameLogFd, line, size_t(n)) != n) frameLogFd = -1;
 }
 
+void requestRedisplay() {
+  // Once the window is closed the loop still finishes its round of callbacks: there
+  // is nothing left to redraw then.
+  if (glutGetWindow() != 0) glutPostRedisplay();
+}
+
 void initGame() {
   glClearColor(0, 0, 0, 0);
   isPlaying = false;
@@ -110,14 +116,14 @@ void keyPressed(unsigned char key, int, int) {
     switchMusic();
     elapsedTime = 0.0f;
   }
-  glutPostRedisplay();
+  requestRedisplay();
 }
 
 void idleTick() {
   idlePacer.waitForNextTick();
   steer();
   advance();
-  glutPostRedisplay();
+  requestRedisplay();
   logTick();
 }
 
@@ -130,7 +136,7 @@ void timerTick(int) {
       blinkTicks = 0;
     }
   }
-  glutPostRedisplay();
+  requestRedisplay();
   glutTimerFunc(100, timerTick, 0);
 }
 

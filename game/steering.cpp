@@ -18,7 +18,7 @@ void mouseButton(int button, int state, int, int) {
     buttonState = -1;
     steerButton = -1;
   }
-  glutPostRedisplay();
+  requestRedisplay();
 }
 
 // One tick with a steering button held.
