@@ -40,7 +40,7 @@ TEST_F(FontCompilerTest, WritesWellFormedGlyphsInsideTheCell) {
     const std::string output = testFolder() + "/compiled.font";
     ASSERT_EQ(compile("'" + source + "' '" + output + "'"), 0);
     const VectorFont& font = loaded(output);
-    EXPECT_EQ(font.symbols[' '], nullptr);  // no outline, laid out as a space anyway
+    EXPECT_EQ(font.symbols[size_t(' ')], nullptr);  // no outline, laid out as a space anyway
     for (int code = 33; code <= 126; code++) EXPECT_NE(font.symbols[code], nullptr) << code;
     EXPECT_NE(font.symbols[0xC4], nullptr);  // both sources have the A with diaeresis
     for (const auto& symbol : font.symbols) {
@@ -67,8 +67,8 @@ TEST_F(FontCompilerTest, ScalesByItsOptionsAndFlattensCoarselyWhereAGlyphWouldNo
   ASSERT_EQ(compile("'" + kDejaVu + "' '" + plain + "'"), 0);
   ASSERT_EQ(compile("--height 1 --condense 0.5 '" + kDejaVu + "' '" + small + "'"), 0);
   ASSERT_EQ(compile("--flatness 0.00001 '" + kDejaVu + "' '" + fine + "'"), 0);
-  const VectorGlyph& big = *loaded(plain).symbols['H'];
-  const VectorGlyph& little = *loaded(small).symbols['H'];
+  const VectorGlyph& big = *loaded(plain).symbols[size_t('H')];
+  const VectorGlyph& little = *loaded(small).symbols[size_t('H')];
   EXPECT_NEAR(little.top - little.bottom, (big.top - big.bottom) / 2, 1e-3);
   EXPECT_NEAR(little.right - little.left, (big.right - big.left) / 4, 1e-3);
   // At that flatness every curve would need far more than 255 points.

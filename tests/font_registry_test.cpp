@@ -64,7 +64,7 @@ TEST_F(FontRegistryTest, FillsSlotsInOrderAndOpensNoFileOnceFull) {
   EXPECT_TRUE(watch.openedSinceLastCall());
   // Two loads of one path are two independent copies.
   EXPECT_NE(fontRegistry.fonts[0].get(), fontRegistry.fonts[1].get());
-  EXPECT_NE(fontRegistry.fonts[0]->symbols['A'].get(), fontRegistry.fonts[1]->symbols['A'].get());
+  EXPECT_NE(fontRegistry.fonts[0]->symbols[size_t('A')].get(), fontRegistry.fonts[1]->symbols[size_t('A')].get());
 
   EXPECT_EQ(loadFont(goodFont.c_str()), -1);
   EXPECT_FALSE(watch.openedSinceLastCall()) << "a full registry must not open the file";

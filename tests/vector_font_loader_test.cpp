@@ -66,7 +66,7 @@ TEST_F(VectorFontLoaderTest, KeepsNameGlyphsAndBounds) {
   for (const auto& symbol : font.symbols) present += symbol != nullptr;
   EXPECT_EQ(present, 3);
 
-  const VectorGlyph& ring = *font.symbols['O'];
+  const VectorGlyph& ring = *font.symbols[size_t('O')];
   ASSERT_EQ(ring.vertexCount, 6);
   EXPECT_EQ(ring.facetCount, 3);
   EXPECT_EQ(ring.contourCount, 2);
@@ -81,7 +81,7 @@ TEST_F(VectorFontLoaderTest, KeepsNameGlyphsAndBounds) {
   EXPECT_EQ(ring.bottom, -0.8f);
   EXPECT_EQ(ring.top, 0.95f);
 
-  const VectorGlyph& empty = *font.symbols['.'];
+  const VectorGlyph& empty = *font.symbols[size_t('.')];
   EXPECT_EQ(empty.vertexCount, 0);
   EXPECT_EQ(empty.left, 10.0f);
   EXPECT_EQ(empty.right, -10.0f);
@@ -192,7 +192,7 @@ TEST_F(VectorFontLoaderTest, ReadsFilesDirectlyAndProbesTheByteOrder) {
   VectorFont font;
   const std::string path = writeTestFile("direct.font", fontFileBytes(sampleGlyphs()));
   EXPECT_EQ(readFontFile(path.c_str(), &font), 0);
-  EXPECT_NE(font.symbols['-'], nullptr);
+  EXPECT_NE(font.symbols[size_t('-')], nullptr);
   EXPECT_EQ(readFontFile((testFolder() + "/missing").c_str(), &font), -1);
   EXPECT_EQ(readFontFile(path.c_str(), nullptr), -1);
 }

@@ -119,7 +119,13 @@ bool GameProcess::xdotool(const std::string& args) {
   return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-bool GameProcess::key(const std::string& keyName) { return xdotool("key --window " + windowId_ + " " + keyName); }
+bool GameProcess::key(const std::string& keyName) {
+  if (xdotool("key --window " + windowId_ + " " + keyName)) return true;
+  // A key that ends the game (ESC) takes the window with it before xdotool sends the
+  // key's release; the press was delivered all the same.
+  for (int i = 0; i < 100 && running(); i++) usleep(50000);
+  return !running();
+}
 bool GameProcess::mouseDown(int xButton) { return xdotool("mousedown " + std::to_string(xButton)); }
 bool GameProcess::mouseUp(int xButton) { return xdotool("mouseup " + std::to_string(xButton)); }
 
