@@ -46,3 +46,20 @@ TEST(GameEndToEndTest, SurvivesSpaceAndMouseButtons) {
   ASSERT_TRUE(game.key("Escape"));
   EXPECT_EQ(game.waitForExit(10), 255) << game.output();
 }
+
+TEST(GameEndToEndTest, F11TogglesFullScreenAndBack) {
+  GameProcess game;
+  ASSERT_TRUE(game.start());
+  ASSERT_TRUE(game.waitForWindow("Trelvisk")) << game.output();
+  ASSERT_TRUE(game.key("F11"));
+  // The private Xvfb screen is 1280 x 1024.
+  std::pair<int, int> size;
+  for (int i = 0; i < 50 && (size = game.windowSize()).first != 1280; i++) usleep(100000);
+  EXPECT_EQ(size, std::make_pair(1280, 1024));
+  ASSERT_TRUE(game.key("F11"));
+  for (int i = 0; i < 50 && (size = game.windowSize()).first != 1024; i++) usleep(100000);
+  EXPECT_EQ(size, std::make_pair(1024, 768));
+  EXPECT_TRUE(game.running()) << game.output();
+  ASSERT_TRUE(game.key("Escape"));
+  EXPECT_EQ(game.waitForExit(10), 255) << game.output();
+}
