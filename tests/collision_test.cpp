@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,24 +15,23 @@
 
 // ---------------------------------------------------------------- recording library
 
-struct FSOUND_STREAM {
-  int id;
-};
-struct FSOUND_SAMPLE {
-  int id;
-};
-struct FSOUND_DSPUNIT {
-  int id;
-};
+struct FSOUND_STREAM {};
+struct FSOUND_SAMPLE {};
+struct FSOUND_DSPUNIT {};
 
 namespace {
 
-FSOUND_STREAM stream{1};
-FSOUND_SAMPLE sample{2};
-FSOUND_DSPUNIT spectrum{3};
+FSOUND_STREAM stream;
+FSOUND_SAMPLE sample;
+FSOUND_DSPUNIT spectrum;
 std::vector<std::string> calls;
 
-void record(const std::string& call) { calls.push_back(call); }
+void record(const char* name, const std::vector<std::string>& args = {}) {
+  std::string call = name;
+  for (size_t i = 0; i < args.size(); i++) call += (i ? ", " : "(") + args[i];
+  calls.push_back(args.empty() ? call : call + ")");
+}
+std::string str(long n) { return std::to_string(n); }
 
 }  // namespace
 
@@ -40,33 +40,17 @@ FSOUND_DSPUNIT* FSOUND_DSP_GetFFTUnit() { return &spectrum; }
 signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT*, signed char) { return 1; }
 signed char FSOUND_SetHWND(void*) { return 1; }
 FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int, int) {
-  record("Stream_Open(" + std::string(path) + ", " + std::to_string(mode) + ")");
-  return &stream;
+  return record("Stream_Open", {path, str(mode)}), &stream;
 }
-int FSOUND_Stream_Play(int channel, FSOUND_STREAM*) {
-  record("Stream_Play(" + std::to_string(channel) + ")");
-  return 4;
-}
-signed char FSOUND_Stream_Stop(FSOUND_STREAM*) {
-  record("Stream_Stop");
-  return 1;
-}
-signed char FSOUND_Stream_Close(FSOUND_STREAM*) {
-  record("Stream_Close");
-  return 1;
-}
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM*) { return record("Stream_Play", {str(channel)}), 4; }
+signed char FSOUND_Stream_Stop(FSOUND_STREAM*) { return record("Stream_Stop"), 1; }
+signed char FSOUND_Stream_Close(FSOUND_STREAM*) { return record("Stream_Close"), 1; }
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* path, unsigned int mode, int, int) {
-  record("Sample_Load(" + std::to_string(index) + ", " + std::string(path) + ", " + std::to_string(mode) +
-         ")");
-  return &sample;
+  return record("Sample_Load", {str(index), path, str(mode)}), &sample;
 }
-int FSOUND_PlaySound(int channel, FSOUND_SAMPLE*) {
-  record("PlaySound(" + std::to_string(channel) + ")");
-  return 9;
-}
+int FSOUND_PlaySound(int channel, FSOUND_SAMPLE*) { return record("PlaySound", {str(channel)}), 9; }
 signed char FSOUND_SetVolume(int channel, int volume) {
-  record("SetVolume(" + std::to_string(channel) + ", " + std::to_string(volume) + ")");
-  return 1;
+  return record("SetVolume", {str(channel), str(volume)}), 1;
 }
 
 // ---------------------------------------------------------------- tests
@@ -75,19 +59,23 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// What the game looked like when the pause began.
-struct PauseSnapshot {
-  bool isPlaying;
-  Vec3 playerPos;
-  float bestTime, elapsedTime;
-  bool promptVisible;
-  int musicMode;
-};
-std::vector<PauseSnapshot> pauses;
-
+// The pause goes into the log with what the game looked like as it began.
 void recordSleep(uint32_t ms) {
-  record("Sleep(" + std::to_string(ms) + ")");
-  pauses.push_back({isPlaying, playerPos, bestTime, elapsedTime, promptVisible, soundPlayer->musicMode});
+  char state[160];
+  std::snprintf(state, sizeof state, "%d, playing %d at (%g, %g, %g), best %g, clock %g, prompt %d, music %d",
+                int(ms), isPlaying, double(playerPos.x), double(playerPos.y), double(playerPos.z),
+                double(bestTime), double(elapsedTime), promptVisible, soundPlayer->musicMode);
+  record("Sleep", {state});
+}
+long pauses() {
+  return std::count_if(calls.begin(), calls.end(),
+                       [](const std::string& c) { return c.rfind("Sleep", 0) == 0; });
+}
+
+std::vector<Obstacle> field() {
+  std::vector<Obstacle> out;
+  for (Obstacle* o : obstacles) out.push_back(*o);
+  return out;
 }
 
 class CollisionTest : public GameTest {
@@ -95,19 +83,21 @@ class CollisionTest : public GameTest {
   void SetUp() override {
     GameTest::SetUp();
     setSleepFunction(recordSleep);
-    calls.clear();
-    pauses.clear();
-    // A round in progress with the game music on, and the whole field far out of reach.
-    isPlaying = true;
+    // A round in progress with the game music on.
     soundPlayer->musicMode = 1;
     soundPlayer->openMusic("sounds\\bgm_game.wav", true);
-    playerPos = {0.0f, 4.0f, -10.0f};
-    for (Obstacle* o : obstacles) o->z = -1000.0f;
-    calls.clear();
+    startRound();
   }
   void TearDown() override {
     setSleepFunction(nullptr);
     GameTest::TearDown();
+  }
+  // Player in place, the whole field far out of reach, the log empty.
+  static void startRound() {
+    isPlaying = true;
+    playerPos = {0.0f, 4.0f, -10.0f};
+    for (Obstacle* o : obstacles) o->z = -1000.0f;
+    calls.clear();
   }
   // Puts obstacle i so that its test point lies (dx, dz) from the player's.
   static void placeAt(int i, float dx, float dz) {
@@ -119,27 +109,19 @@ class CollisionTest : public GameTest {
 }  // namespace
 
 TEST_F(CollisionTest, ReachIsOneUnitInTheGroundPlaneWithTheEdgeCounting) {
-  struct Case {
-    float dx, dz;
-    bool hit;
-  };
-  const float justOver = std::nextafter(1.0f, 2.0f);
+  const float over = std::nextafter(1.0f, 2.0f);
   const float wellOver = 1.001f;  // along the track the game's float sum rounds finer steps away
-  for (Case c : {Case{1.0f, 0.0f, true}, Case{-1.0f, 0.0f, true}, Case{0.0f, 1.0f, true},
-                 Case{0.0f, -1.0f, true}, Case{0.0f, 0.0f, true}, Case{0.6f, 0.75f, true},
-                 Case{justOver, 0.0f, false}, Case{0.0f, -wellOver, false}, Case{0.8f, 0.8f, false}}) {
-    SCOPED_TRACE(testing::Message() << c.dx << ", " << c.dz);
-    isPlaying = true;
-    playerPos = {0.0f, 4.0f, -10.0f};
-    for (Obstacle* o : obstacles) o->z = -1000.0f;
-    placeAt(33, c.dx, c.dz);
-    // Neither height nor roll counts.
-    obstacles[33]->y = 50.0f;
+  const float cases[][3] = {
+      {1, 0, 1},        {-1, 0, 1},   {0, 1, 1},         {0, -1, 1},     {0, 0, 1},
+      {0.6f, 0.75f, 1}, {over, 0, 0}, {0, -wellOver, 0}, {0.8f, 0.8f, 0}};  // dx, dz, hit
+  for (const auto& c : cases) {
+    startRound();
+    placeAt(33, c[0], c[1]);
+    obstacles[33]->y = 50.0f;  // neither height nor roll counts
     obstacles[33]->rollAngle = 45;
-    pauses.clear();
     checkCollisions();
-    EXPECT_EQ(!isPlaying, c.hit);
-    EXPECT_EQ(pauses.size(), c.hit ? 1u : 0u);
+    EXPECT_EQ(pauses(), long(c[2])) << c[0] << ", " << c[1];
+    EXPECT_EQ(isPlaying, c[2] == 0);
   }
 }
 
@@ -151,118 +133,87 @@ TEST_F(CollisionTest, RoundEndResetsPlayerFieldClockAndPromptThenPausesThenTitle
   playerRoll = 27.0f;
   cameraUp.x = -0.18f;
   steerButton = 2;
-  buttonState = 0;
-  std::vector<Obstacle> before;
-  for (Obstacle* o : obstacles) before.push_back(*o);
+  const std::vector<Obstacle> before = field();
   placeAt(50, 0.2f, -0.3f);
 
   checkCollisions();
 
+  // Everything but the music was done before the pause; the game music plays on through it.
   EXPECT_EQ(calls, (Calls{"Sample_Load(-1, sounds\\crash.wav, 304)", "PlaySound(-1)", "SetVolume(9, 255)",
-                          "Sleep(1000)", "Stream_Stop", "Stream_Close",
-                          "Stream_Open(sounds\\bgm_main.wav, 2)", "Stream_Play(-1)", "SetVolume(4, 255)"}));
-  // Everything but the music was done before the pause.
-  ASSERT_EQ(pauses.size(), 1u);
-  const PauseSnapshot& p = pauses[0];
-  EXPECT_FALSE(p.isPlaying);
-  EXPECT_EQ(p.playerPos.x, 0.0f);
-  EXPECT_EQ(p.playerPos.z, 2.9f);
-  EXPECT_EQ(p.bestTime, 12.3f);
-  EXPECT_EQ(p.elapsedTime, 0.0f);
-  EXPECT_TRUE(p.promptVisible);
-  EXPECT_EQ(p.musicMode, 1);  // the game music plays on through the pause
+                          "Sleep(1000, playing 0 at (0, 4, 2.9), best 12.3, clock 0, prompt 1, music 1)",
+                          "Stream_Stop", "Stream_Close", "Stream_Open(sounds\\bgm_main.wav, 2)",
+                          "Stream_Play(-1)", "SetVolume(4, 255)"}));
   EXPECT_EQ(soundPlayer->musicMode, 0);
-
-  EXPECT_EQ(playerPos.y, 4.0f);
   // Bank, camera roll and buttons are left for the next round to bring back.
   EXPECT_EQ(playerRoll, 27.0f);
   EXPECT_EQ(cameraUp.x, -0.18f);
   EXPECT_EQ(steerButton, 2);
-  EXPECT_EQ(buttonState, 0);
 
   // A fresh field: every obstacle placed anew ahead, with its texture and roll kept.
   for (int i = 0; i < OBSTACLE_COUNT; i++) {
     SCOPED_TRACE(i);
-    const Obstacle& o = *obstacles[i];
+    const Obstacle &o = *obstacles[i], &b = before[size_t(i)];
     EXPECT_EQ(o.y, -0.2f);
-    EXPECT_GE(o.z, -179.0f);
-    EXPECT_LE(o.z, -30.0f);
-    EXPECT_EQ(o.x, std::floor(o.x));
-    EXPECT_EQ(o.texture, before[size_t(i)].texture);
-    EXPECT_EQ(o.rollAngle, before[size_t(i)].rollAngle);
-    EXPECT_EQ(o.rollSpeed, before[size_t(i)].rollSpeed);
+    EXPECT_TRUE(o.z >= -179.0f && o.z <= -30.0f && o.x == std::floor(o.x)) << o.x << ", " << o.z;
+    EXPECT_EQ(std::vector<float>({float(o.texture), float(o.rollAngle), o.rollSpeed}),
+              std::vector<float>({float(b.texture), float(b.rollAngle), b.rollSpeed}));
   }
 }
 
 TEST_F(CollisionTest, OnlyAStrictlyLongerRoundRaisesTheBestTime) {
-  struct Case {
-    float elapsed, best, expected;
-  };
-  for (Case c : {Case{8.0f, 8.0f, 8.0f}, Case{7.9f, 8.0f, 8.0f}, Case{8.1f, 8.0f, 8.1f},
-                 Case{0.0f, 0.0f, 0.0f}, Case{0.1f, 0.0f, 0.1f}}) {
-    elapsedTime = c.elapsed;
-    bestTime = c.best;
+  const float cases[][3] = {{8, 8, 8}, {7.9f, 8, 8}, {8.1f, 8, 8.1f}, {0, 0, 0}, {0.1f, 0, 0.1f}};
+  for (const auto& c : cases) {
+    elapsedTime = c[0];
+    bestTime = c[1];
     endRound();
-    EXPECT_EQ(bestTime, c.expected) << c.elapsed << " against " << c.best;
+    EXPECT_EQ(bestTime, c[2]) << c[0] << " against " << c[1];
     EXPECT_EQ(elapsedTime, 0.0f);
   }
 }
 
-TEST_F(CollisionTest, TwoObstaclesInReachEndTheRoundOnce) {
+TEST_F(CollisionTest, TwoObstaclesInReachEndTheRoundOnceForTheLowerIndex) {
   placeAt(12, 0.0f, 0.5f);
   placeAt(61, -0.5f, 0.0f);
   checkCollisions();
   EXPECT_FALSE(isPlaying);
-  EXPECT_EQ(pauses.size(), 1u);
-  // The lower index ended the round; the fresh field leaves the higher one far out of
-  // reach by the time the scan comes to it.
+  EXPECT_EQ(pauses(), 1);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "PlaySound(-1)"), 1);
+  // The fresh field leaves the higher index far out of reach by the time the scan comes to it.
   EXPECT_LE(obstacles[61]->z, -30.0f);
-  EXPECT_EQ(std::count(calls.begin(), calls.end(), "Sample_Load(-1, sounds\\crash.wav, 304)"), 1);
 }
 
-TEST_F(CollisionTest, AFrameOfARoundTestsBeforeRollingAndStillDrawsTheFieldAfterAHit) {
+TEST_F(CollisionTest, AFrameOfARoundTestsBeforeRollingAndTheTitleScreenDoesNeither) {
   // One obstacle in reach, one long passed (so a roll-and-respawn step before the test
   // would draw random numbers of its own).
   obstacles[7]->rollAngle = 3;
   obstacles[7]->rollSpeed = 2.0f;
   placeAt(7, 0.0f, 0.0f);
   obstacles[4]->z = playerPos.z + 100;
-  std::vector<Obstacle> start;
-  for (Obstacle* o : obstacles) start.push_back(*o);
-  const Vec3 startPos = playerPos;
-
-  // What a round end alone makes of this field.
+  const std::vector<Obstacle> start = field();
   srand(77);
   endRound();
-  std::vector<Obstacle> reference;
-  for (Obstacle* o : obstacles) reference.push_back(*o);
+  const std::vector<Obstacle> reference = field();  // what a round end alone makes of it
 
+  startRound();
   for (int i = 0; i < OBSTACLE_COUNT; i++) *obstacles[i] = start[size_t(i)];
-  playerPos = startPos;
-  isPlaying = true;
-  pauses.clear();
   srand(77);
   displayFrame();
   EXPECT_FALSE(isPlaying);
-  EXPECT_EQ(pauses.size(), 1u);
-  // The hit test came first in the frame: the round end placed the field exactly as
-  // it does alone, and only then was the field rolled (and drawn).
+  EXPECT_EQ(pauses(), 1);
   for (int i = 0; i < OBSTACLE_COUNT; i++) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(obstacles[i]->x, reference[size_t(i)].x);
-    EXPECT_EQ(obstacles[i]->z, reference[size_t(i)].z);
+    EXPECT_EQ(obstacles[i]->x, reference[size_t(i)].x) << i;
+    EXPECT_EQ(obstacles[i]->z, reference[size_t(i)].z) << i;
   }
-  EXPECT_EQ(obstacles[7]->rollAngle, 5);
+  EXPECT_EQ(obstacles[7]->rollAngle, 5);  // rolled (and drawn) only after the test
 
   // On the title screen no frame tests, rolls or respawns anything.
   placeAt(3, 0.0f, 0.0f);
   obstacles[4]->z = playerPos.z + 100;
-  std::vector<Obstacle> before;
-  for (Obstacle* o : obstacles) before.push_back(*o);
+  const std::vector<Obstacle> title = field();
   displayFrame();
-  EXPECT_EQ(pauses.size(), 1u);
+  EXPECT_EQ(pauses(), 1);
   for (int i = 0; i < OBSTACLE_COUNT; i++) {
-    EXPECT_EQ(obstacles[i]->rollAngle, before[size_t(i)].rollAngle) << i;
-    EXPECT_EQ(obstacles[i]->z, before[size_t(i)].z) << i;
+    EXPECT_EQ(obstacles[i]->rollAngle, title[size_t(i)].rollAngle) << i;
+    EXPECT_EQ(obstacles[i]->z, title[size_t(i)].z) << i;
   }
 }
