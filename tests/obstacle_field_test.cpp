@@ -3,7 +3,6 @@
 // block is more than 15 units behind the eye.
 #include "game/obstacle_field.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -13,6 +12,17 @@
 using ObstacleFieldTest = GameTest;
 
 namespace {
+
+// x, y, z, texture, roll angle, roll speed.
+std::vector<float> fields(const Obstacle& o) {
+  return {o.x, o.y, o.z, float(o.texture), float(o.rollAngle), o.rollSpeed};
+}
+
+// The lateral place that index i's band makes of random number x, for a fresh placement
+// (outer 100) or a respawn (outer 110).
+float band(int i, int x, int outer) {
+  return float(i < 10 ? x % outer : i < 40 ? x % 50 : i < 70 ? -(x % 50) : -(x % outer));
+}
 
 // The angles after each of `frames` roll steps.
 std::vector<int> rollSequence(int angle, float speed, int frames) {
@@ -30,6 +40,9 @@ void appendRun(std::vector<int>& out, int from, int to, int step) {
   for (int a = from; step > 0 ? a <= to : a >= to; a += step) out.push_back(a);
 }
 
+std::vector<Obstacle> drawn;
+void recordDraw(const Obstacle& o) { drawn.push_back(o); }
+
 }  // namespace
 
 TEST_F(ObstacleFieldTest, CreationDrawsTextureAngleSpeedXThenZForEachObstacleInIndexOrder) {
@@ -40,68 +53,32 @@ TEST_F(ObstacleFieldTest, CreationDrawsTextureAngleSpeedXThenZForEachObstacleInI
   srand(1);
   for (int i = 0; i < OBSTACLE_COUNT; i++) {
     const int texture = rand(), angle = rand(), speed = rand(), x = rand(), z = rand();
-    const Obstacle& o = *obstacles[i];
-    SCOPED_TRACE(i);
-    EXPECT_EQ(o.texture, 3 + texture % 6);
-    EXPECT_EQ(o.rollAngle, 1 + angle % 20);
-    EXPECT_EQ(o.rollSpeed, float((1 + speed % 30) * 0.3));
-    EXPECT_EQ(o.x, float(i < 10 ? x % 100 : i < 40 ? x % 50 : i < 70 ? -(x % 50) : -(x % 100)));
-    EXPECT_EQ(o.y, -0.2f);
-    EXPECT_EQ(o.z, float(-(30 + z % 150)));
+    EXPECT_EQ(fields(*obstacles[i]), fields({band(i, x, 100), -0.2f, float(-(30 + z % 150)), 3 + texture % 6,
+                                             1 + angle % 20, float((1 + speed % 30) * 0.3)}))
+        << i;
   }
   EXPECT_EQ(rand(), afterCreation);  // five numbers per obstacle, no more
 }
 
-TEST_F(ObstacleFieldTest, PlacementAndRespawnKeepToTheIndexBands) {
-  // Index, then the x range of a fresh placement and of a respawn: enough draws that
-  // both ends are reached, and never passed.
-  const int bands[][5] = {{0, 0, 99, 0, 109},    {9, 0, 99, 0, 109},   {10, 0, 49, 0, 49},
-                          {39, 0, 49, 0, 49},    {40, -49, 0, -49, 0}, {69, -49, 0, -49, 0},
-                          {70, -99, 0, -109, 0}, {79, -99, 0, -109, 0}};
-  for (const auto& band : bands) {
-    SCOPED_TRACE(band[0]);
-    std::vector<float> placedX, placedZ, respawnX, respawnZ;
-    Obstacle o{};
-    for (int n = 0; n < 4000; n++) {
-      placeObstacle(&o, band[0]);
-      ASSERT_EQ(o.y, -0.2f);
-      placedX.push_back(o.x), placedZ.push_back(o.z);
-      o.y = 7.0f;
-      respawnObstacle(&o, band[0]);
-      ASSERT_EQ(o.y, 7.0f);  // a respawn leaves the height alone
-      respawnX.push_back(o.x), respawnZ.push_back(o.z);
-    }
-    auto range = [](const std::vector<float>& v) {
-      auto [low, high] = std::minmax_element(v.begin(), v.end());
-      for (float f : v) EXPECT_EQ(f, std::floor(f));
-      return std::vector<float>{*low, *high};
-    };
-    EXPECT_EQ(range(placedX), (std::vector<float>{float(band[1]), float(band[2])}));
-    EXPECT_EQ(range(respawnX), (std::vector<float>{float(band[3]), float(band[4])}));
-    EXPECT_EQ(range(placedZ), (std::vector<float>{-179, -30}));
-    EXPECT_EQ(range(respawnZ), (std::vector<float>{-280, -131}));
+TEST_F(ObstacleFieldTest, RespawnDrawsXThenZInTheIndexBandAndKeepsTheRest) {
+  for (int i = 0; i < OBSTACLE_COUNT; i++) {
+    Obstacle o{4, 7.0f, 50, 6, -13, -2.4f};
+    srand(unsigned(i) + 99);
+    respawnObstacle(&o, i);
+    const int next = rand();
+    srand(unsigned(i) + 99);
+    const int x = rand(), z = rand();
+    EXPECT_EQ(rand(), next) << i;
+    EXPECT_EQ(fields(o), fields({band(i, x, 110), 7.0f, float(z % 150 - 30 - 250), 6, -13, -2.4f})) << i;
   }
-
-  // A respawn draws x, then z, and keeps texture and roll.
-  Obstacle o{4, -0.2f, 50, 6, -13, -2.4f};
-  srand(99);
-  respawnObstacle(&o, 75);
-  const int next = rand();
-  srand(99);
-  const int x = rand(), z = rand();
-  EXPECT_EQ(o.x, float(-(x % 110)));
-  EXPECT_EQ(o.z, float(z % 150 - 30 - 250));
-  EXPECT_EQ(rand(), next);
-  EXPECT_EQ(o.texture, 6);
-  EXPECT_EQ(o.rollAngle, -13);
-  EXPECT_EQ(o.rollSpeed, -2.4f);
 }
 
 TEST_F(ObstacleFieldTest, TheWrapShiftsTheWholeFieldAlongTheTrackAndDrawsNothing) {
-  std::vector<Obstacle> before;
+  std::vector<Obstacle> expected;
   for (Obstacle* o : obstacles) {
     o->y = 1.5f;  // the shift must not put the height back either
-    before.push_back(*o);
+    expected.push_back(*o);
+    expected.back().z += 124.8f;
   }
   playerPos.z = -120.0f;
   srand(5);
@@ -110,15 +87,10 @@ TEST_F(ObstacleFieldTest, TheWrapShiftsTheWholeFieldAlongTheTrackAndDrawsNothing
   const int next = rand();
   srand(5);
   EXPECT_EQ(rand(), next);
-  for (int i = 0; i < OBSTACLE_COUNT; i++) {
-    SCOPED_TRACE(i);
-    const Obstacle &o = *obstacles[i], &b = before[size_t(i)];
-    EXPECT_EQ(o.z, b.z + 124.8f);
-    EXPECT_EQ(std::vector<float>({o.x, o.y, float(o.texture), float(o.rollAngle), o.rollSpeed}),
-              std::vector<float>({b.x, b.y, float(b.texture), float(b.rollAngle), b.rollSpeed}));
-  }
+  for (int i = 0; i < OBSTACLE_COUNT; i++) EXPECT_EQ(fields(*obstacles[i]), fields(expected[size_t(i)])) << i;
   advance();  // an ordinary step leaves the field where it is
-  for (int i = 0; i < OBSTACLE_COUNT; i++) EXPECT_EQ(obstacles[i]->z, before[size_t(i)].z + 124.8f) << i;
+  for (int i = 0; i < OBSTACLE_COUNT; i++) EXPECT_EQ(fields(*obstacles[i]), fields(expected[size_t(i)])) << i;
+
   // Anywhere else, 2.9 included, a block is placed afresh.
   Obstacle o{};
   for (float z : {2.9f, 3.0000002f, -120.0f}) {
@@ -152,29 +124,18 @@ TEST_F(ObstacleFieldTest, RollTurnsAtTwentyAndIsCutTowardZero) {
   }
 }
 
-namespace {
-std::vector<Obstacle> drawn;
-void recordDraw(const Obstacle& o) { drawn.push_back(o); }
-}  // namespace
-
 TEST_F(ObstacleFieldTest, RespawnsOnlyMoreThanFifteenBehindAndAfterDrawing) {
   playerPos.z = 3.0f;
   Obstacle o{12, -0.2f, 18.0f, 4, 5, 2.0f};  // exactly 15 behind the eye
   drawn.clear();
   updateObstacle(&o, 15, recordDraw);
-  ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(o.z, 18.0f);
-  EXPECT_EQ(o.x, 12.0f);
-  EXPECT_EQ(o.rollAngle, 7);
+  EXPECT_EQ(fields(o), fields({12, -0.2f, 18.0f, 4, 7, 2.0f}));
 
-  const float oldZ = o.z = std::nextafter(18.0f, 100.0f);
+  o.z = std::nextafter(18.0f, 100.0f);
   updateObstacle(&o, 15, recordDraw);
-  ASSERT_EQ(drawn.size(), 2u);
   // Drawn at the old place with this frame's roll, then put back far ahead.
-  EXPECT_EQ(drawn[1].z, oldZ);
-  EXPECT_EQ(drawn[1].x, 12.0f);
-  EXPECT_EQ(drawn[1].rollAngle, 9);
-  EXPECT_TRUE(o.z >= -280.0f && o.z <= -131.0f) << o.z;
-  EXPECT_TRUE(o.x >= 0.0f && o.x <= 49.0f) << o.x;
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(fields(drawn[1]), fields({12, -0.2f, std::nextafter(18.0f, 100.0f), 4, 9, 2.0f}));
+  EXPECT_TRUE(o.z >= -280.0f && o.z <= -131.0f && o.x >= 0.0f && o.x <= 49.0f) << o.x << ", " << o.z;
   EXPECT_EQ(o.rollAngle, 9);
 }

@@ -3,18 +3,15 @@
 // (window coordinates turned back into object coordinates), what is seen by pixels.
 #include "render/scene.h"
 
-#include "game/field_frame.h"
-
 #include <GL/glu.h>
 
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "game/field_frame.h"
 #include "game/game_state.h"
 #include "game/obstacle_field.h"
 #include "platform/platform.h"
@@ -23,142 +20,116 @@
 
 namespace {
 
-// A corner as drawn: object position, texture coordinate and current colour.
-struct Corner {
-  double x, y, z, s, t, r, g, b;
-};
+using Matrix = std::array<GLdouble, 16>;
+using Corner = std::array<double, 8>;  // object x, y, z, texture s, t, colour r, g, b
 
-bool near(const Corner& a, const Corner& b, double tolerance) {
-  const double* p = &a.x;
-  const double* q = &b.x;
-  for (int i = 0; i < 8; i++)
-    if (std::fabs(p[i] - q[i]) > tolerance) return false;
-  return true;
+const Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+Matrix current(GLenum which) {
+  Matrix m;
+  glGetDoublev(which, m.data());
+  return m;
 }
 
-std::string describe(const std::vector<Corner>& corners) {
-  std::string out;
-  for (const auto& c : corners) {
-    char line[160];
-    std::snprintf(line, sizeof line, "  (%.3f, %.3f, %.3f) st (%.2f, %.2f) rgb (%.2f, %.2f, %.2f)\n", c.x,
-                  c.y, c.z, c.s, c.t, c.r, c.g, c.b);
-    out += line;
+bool has(const std::vector<Corner>& corners, const Corner& c, double tolerance) {
+  for (const Corner& d : corners) {
+    bool same = true;
+    for (size_t i = 0; i < 8; i++) same = same && std::fabs(c[i] - d[i]) <= tolerance;
+    if (same) return true;
   }
-  return out;
+  return false;
 }
 
-// Every distinct corner of the polygons and lines of a capture, in the object
-// coordinates of the given matrices.
-std::vector<Corner> cornersOf(const std::vector<FeedbackItem>& items, const GLdouble modelview[16],
-                              const GLdouble projection[16]) {
+// The distinct corners of a capture in the object coordinates of `modelview` under the
+// current projection; positions only unless withAttributes.
+std::vector<Corner> cornersOf(const std::vector<FeedbackItem>& items, const Matrix& modelview,
+                              bool withAttributes = true) {
+  const Matrix projection = current(GL_PROJECTION_MATRIX);
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   std::vector<Corner> corners;
-  for (const auto& item : items) {
+  for (const auto& item : items)
     for (const auto& v : item.vertices) {
-      Corner c{};
-      gluUnProject(v.x, v.y, v.z, modelview, projection, viewport, &c.x, &c.y, &c.z);
-      c.s = v.s, c.t = v.t, c.r = v.r, c.g = v.g, c.b = v.b;
-      bool seen = false;
-      for (const auto& d : corners) seen = seen || near(c, d, 1e-3);
-      if (!seen) corners.push_back(c);
+      Corner c{0, 0, 0, v.s, v.t, v.r, v.g, v.b};
+      if (!withAttributes) c = {};
+      gluUnProject(v.x, v.y, v.z, modelview.data(), projection.data(), viewport, &c[0], &c[1], &c[2]);
+      if (!has(corners, c, 1e-3)) corners.push_back(c);
     }
-  }
   return corners;
 }
 
-// The two sets of corners are the same, each corner within `tolerance`.
-::testing::AssertionResult sameCorners(const std::vector<Corner>& actual, const std::vector<Corner>& expected,
-                                       double tolerance = 0.01) {
-  auto covered = [&](const std::vector<Corner>& a, const std::vector<Corner>& b) {
-    for (const auto& c : a) {
-      bool found = false;
-      for (const auto& d : b) found = found || near(c, d, tolerance);
-      if (!found) return false;
-    }
-    return true;
-  };
-  if (covered(actual, expected) && covered(expected, actual)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "drawn:\n"
-                                       << describe(actual) << "expected:\n"
-                                       << describe(expected);
+// The two sets of corners are the same, each corner within 0.01.
+::testing::AssertionResult sameCorners(const std::vector<Corner>& actual,
+                                       const std::vector<Corner>& expected) {
+  bool same = true;
+  for (const Corner& c : actual) same = same && has(expected, c, 0.01);
+  for (const Corner& c : expected) same = same && has(actual, c, 0.01);
+  if (same) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "drawn " << ::testing::PrintToString(actual) << "\nexpected "
+                                       << ::testing::PrintToString(expected);
 }
 
-// Positions only (texture coordinates and colours set to 0).
-std::vector<Corner> positionsOf(std::vector<Corner> corners) {
-  for (auto& c : corners) c.s = c.t = c.r = c.g = c.b = 0;
+// A quad's corners from (x0, y0, z0) to (x1, y1, z1), its texture `repeat` times each
+// way, in palette colour `colour`.
+std::vector<Corner> quad(double x0, double x1, double y0, double y1, double z0, double z1, double repeat,
+                         int colour) {
+  const double r = palette[colour][0], g = palette[colour][1], b = palette[colour][2];
+  return {{x0, y0, z0, 0, 0, r, g, b},
+          {x1, y0, z0, repeat, 0, r, g, b},
+          {x1, y1, z1, repeat, repeat, r, g, b},
+          {x0, y1, z1, 0, repeat, r, g, b}};
+}
+
+// The eight corners of the block, moved by a transform applied in the GL.
+std::vector<Corner> transformedBox(const std::function<void()>& transform) {
+  glPushMatrix();
+  glLoadIdentity();
+  transform();
+  const Matrix m = current(GL_MODELVIEW_MATRIX);
+  glPopMatrix();
   std::vector<Corner> out;
-  for (const auto& c : corners) {
-    bool seen = false;
-    for (const auto& d : out) seen = seen || near(c, d, 1e-3);
-    if (!seen) out.push_back(c);
-  }
+  for (double x : {0.0, 1.0})
+    for (double y : {0.0, 2.0})
+      for (double z : {0.0, 1.0})
+        out.push_back({m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
+                       m[2] * x + m[6] * y + m[10] * z + m[14], 0, 0, 0, 0, 0});
   return out;
 }
 
-// Signed area of a polygon in window coordinates: positive is counter-clockwise.
-double windingArea(const FeedbackItem& polygon) {
-  double area = 0;
-  const auto& v = polygon.vertices;
-  for (size_t i = 0; i < v.size(); i++) {
-    const auto& a = v[i];
-    const auto& b = v[(i + 1) % v.size()];
-    area += double(a.x) * b.y - double(b.x) * a.y;
-  }
-  return area / 2;
-}
-
 // One texel of a solid colour for each of the ten texture names, shown untinted.
-const unsigned char TEXTURE_COLOURS[11][3] = {
-    {0, 0, 0},     {200, 40, 40}, {40, 40, 200}, {0, 0, 255},   {255, 255, 0}, {0, 255, 255},
-    {255, 0, 255}, {128, 128, 0}, {0, 128, 128}, {255, 128, 0}, {128, 0, 255},
-};
+unsigned char textureColour(GLuint name, size_t channel) {
+  const unsigned char colours[3] = {(unsigned char)(25 * name), (unsigned char)(255 - 25 * name),
+                                    (unsigned char)(90 * name)};
+  return colours[channel];
+}
 void uploadSolidTextures() {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   for (GLuint name = 1; name <= 10; name++) {
+    const unsigned char texel[3] = {textureColour(name, 0), textureColour(name, 1), textureColour(name, 2)};
     glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, TEXTURE_COLOURS[name]);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   }
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-// The colour that linear fog from -20 to 120 makes of `colour` at eye distance d.
-std::array<double, 3> fogged(const unsigned char colour[3], double d) {
-  const double f = (120 - d) / 140;
-  std::array<double, 3> out;
-  for (int i = 0; i < 3; i++) out[size_t(i)] = f * colour[i] + (1 - f) * FOG_COLOR[i] * 255;
-  return out;
-}
-
-// The eye distance (along the view axis, as the fog measures it) of what a pixel shows,
-// from its depth under the current projection.
-double eyeDistanceAt(int x, int y) {
+// Checks that pixel (x, y) shows the given texture under linear fog from -20 to 120 at
+// its eye distance (along the view axis, from its depth); returns that distance.
+double expectFoggedTexture(int x, int y, GLuint texture, const char* what) {
   GLfloat depth = 0;
   glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-  GLdouble projection[16], identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   double ex, ey, ez;
-  gluUnProject(x + 0.5, y + 0.5, depth, identity, projection, viewport, &ex, &ey, &ez);
+  gluUnProject(x + 0.5, y + 0.5, depth, kIdentity.data(), current(GL_PROJECTION_MATRIX).data(), viewport, &ex,
+               &ey, &ez);
+  const double f = (120 + ez) / 140;
+  const auto pixel = readPixelsRgb(x, y, 1, 1);
+  for (size_t i = 0; i < 3; i++)
+    EXPECT_NEAR(pixel[i], f * textureColour(texture, i) + (1 - f) * FOG_COLOR[i] * 255, 3)
+        << what << " " << i;
   return -ez;
-}
-
-void expectPixelNear(int x, int y, const std::array<double, 3>& expected, double tolerance,
-                     const std::string& what) {
-  auto p = readPixelsRgb(x, y, 1, 1);
-  for (int i = 0; i < 3; i++)
-    EXPECT_NEAR(p[size_t(i)], expected[size_t(i)], tolerance) << what << " channel " << i;
-}
-
-void gameProjection() {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(60.0, double(GlTest::kWidth) / GlTest::kHeight, 0.1, 500.0);
-  glMatrixMode(GL_MODELVIEW);
 }
 
 void noPause(uint32_t) {}
@@ -180,12 +151,7 @@ class SceneTest : public GlTest {
     setSleepFunction(nullptr);
     shutdownGame();
   }
-  void matrices(GLdouble modelview[16], GLdouble projection[16]) {
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  }
-  // Orthographic view of the box |x| <= 200, -50 <= y <= 300 (after the model-view),
-  // deep enough for the whole track.
+  // Orthographic view of the box |x| <= 200, -50 <= y <= 300, deep enough for the track.
   static void orthoView() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -193,256 +159,170 @@ class SceneTest : public GlTest {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
   }
+  static void gameProjection() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, double(kWidth) / kHeight, 0.1, 500.0);
+    glMatrixMode(GL_MODELVIEW);
+  }
+  static GLint boundTexture() {
+    GLint bound;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    return bound;
+  }
 };
 
 }  // namespace
 
 TEST_F(SceneTest, RenderStateIsTexturedDepthTestedLinearlyFoggedWithOutlinedBackFaces) {
-  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-  EXPECT_TRUE(glIsEnabled(GL_FOG));
-  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-  GLint modes[2], frontFace, fogMode, fogHint;
-  glGetIntegerv(GL_POLYGON_MODE, modes);
-  EXPECT_EQ(modes[0], GL_FILL);  // front
-  EXPECT_EQ(modes[1], GL_LINE);  // back
-  glGetIntegerv(GL_FRONT_FACE, &frontFace);
-  EXPECT_EQ(frontFace, GL_CCW);
-  glGetIntegerv(GL_FOG_MODE, &fogMode);
-  EXPECT_EQ(fogMode, GL_LINEAR);
-  glGetIntegerv(GL_FOG_HINT, &fogHint);
-  EXPECT_EQ(fogHint, GL_NICEST);
-  GLfloat colour[4], start, end, density;
-  glGetFloatv(GL_FOG_COLOR, colour);
-  EXPECT_EQ(std::vector<float>(colour, colour + 4), (std::vector<float>{0.85f, 0.85f, 0.65f, 1.0f}));
-  glGetFloatv(GL_FOG_START, &start);
-  glGetFloatv(GL_FOG_END, &end);
-  glGetFloatv(GL_FOG_DENSITY, &density);
-  EXPECT_EQ(start, -20.0f);
-  EXPECT_EQ(end, 120.0f);
-  EXPECT_EQ(density, 10.0f);
+  for (GLenum on : {GL_TEXTURE_2D, GL_DEPTH_TEST, GL_FOG}) EXPECT_TRUE(glIsEnabled(on)) << on;
+  for (GLenum off : {GL_CULL_FACE, GL_LIGHTING}) EXPECT_FALSE(glIsEnabled(off)) << off;
+  GLint i[5];  // polygon modes (front, back), front face, fog mode, fog hint
+  glGetIntegerv(GL_POLYGON_MODE, i);
+  glGetIntegerv(GL_FRONT_FACE, i + 2);
+  glGetIntegerv(GL_FOG_MODE, i + 3);
+  glGetIntegerv(GL_FOG_HINT, i + 4);
+  EXPECT_EQ(std::vector<GLint>(i, i + 5),
+            (std::vector<GLint>{GL_FILL, GL_LINE, GL_CCW, GL_LINEAR, GL_NICEST}));
+  GLfloat f[7];  // fog colour, start, end, density
+  glGetFloatv(GL_FOG_COLOR, f);
+  glGetFloatv(GL_FOG_START, f + 4);
+  glGetFloatv(GL_FOG_END, f + 5);
+  glGetFloatv(GL_FOG_DENSITY, f + 6);
+  EXPECT_EQ(std::vector<float>(f, f + 7), (std::vector<float>{0.85f, 0.85f, 0.65f, 1, -20, 120, 10}));
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(SceneTest, CameraClearsTheFrameAndLooksFromEyeToCentre) {
-  glClearColor(0, 0, 0, 0);
   cameraEye = {3.5f, 4.0f, -20.0f};
   cameraCenter = {3.5f, 0.0f, -45.0f};
   cameraUp = {-0.22f, 1.0f, 0.0f};
-  // Something drawn before must be gone, and the depth buffer back at its far value.
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_FOG);
-  glBindTexture(GL_TEXTURE_2D, 0);
+  // A frame left in the buffers (white, half depth) must be gone.
+  glClearColor(1, 1, 1, 1);
+  glClearDepth(0.5);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glRectf(-1, -1, 1, 1);
-  glEnable(GL_FOG);
-  ASSERT_EQ(readPixelsRgb(512, 384, 1, 1), (std::vector<unsigned char>{255, 255, 255}));
+  glClearColor(0, 0, 0, 0);
+  glClearDepth(1);
   glTranslatef(9, 9, 9);
   setupCamera();
-  auto pixel = readPixelsRgb(512, 384, 1, 1);
-  EXPECT_EQ(pixel, (std::vector<unsigned char>{0, 0, 0}));
+  EXPECT_EQ(readPixelsRgb(512, 384, 1, 1), (std::vector<unsigned char>{0, 0, 0}));
   GLfloat depth = 0;
   glReadPixels(512, 384, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
   EXPECT_EQ(depth, 1.0f);
 
-  GLdouble actual[16], expected[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, actual);
-  glPushMatrix();
+  const Matrix actual = current(GL_MODELVIEW_MATRIX);
   glLoadIdentity();
   gluLookAt(3.5, 4.0, -20.0, 3.5, 0.0, -45.0, double(-0.22f), 1.0, 0.0);
-  glGetDoublev(GL_MODELVIEW_MATRIX, expected);
-  glPopMatrix();
-  for (int i = 0; i < 16; i++) EXPECT_NEAR(actual[i], expected[i], 1e-6) << i;
+  const Matrix expected = current(GL_MODELVIEW_MATRIX);
+  for (size_t i = 0; i < 16; i++) EXPECT_NEAR(actual[i], expected[i], 1e-6) << i;
 }
 
-TEST_F(SceneTest, GroundIsOneRedQuadOverTheTrackWithItsTextureTenTimesEachWay) {
-  orthoView();
-  glRotatef(90, 1, 0, 0);  // look straight down on the ground
-  GLdouble modelview[16], projection[16];
-  matrices(modelview, projection);
-  auto items = captureFeedback(drawGround);
-  auto polygons = polygonsOf(items);
-  ASSERT_FALSE(polygons.empty());
-  EXPECT_TRUE(linesOf(items).empty()) << "the ground's upper side must be its front face";
-  for (const auto& p : polygons) EXPECT_GT(windingArea(p), 0);
-  EXPECT_TRUE(sameCorners(cornersOf(items, modelview, projection), {
-                                                                       {-140, 0, 10, 0, 0, 1, 0, 0},
-                                                                       {140, 0, 10, 10, 0, 1, 0, 0},
-                                                                       {140, 0, -250, 10, 10, 1, 0, 0},
-                                                                       {-140, 0, -250, 0, 10, 1, 0, 0},
-                                                                   }));
-  GLint bound;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(bound, 1);
-}
-
-TEST_F(SceneTest, BackWallStands110AheadOfThePlayerFacingIt) {
+TEST_F(SceneTest, GroundAndBackWallAreFrontFacingTexturedQuads) {
+  auto expectQuad = [](void (*draw)(), float turnX, GLint texture, const std::vector<Corner>& expected) {
+    orthoView();
+    glRotatef(turnX, 1, 0, 0);
+    const Matrix modelview = current(GL_MODELVIEW_MATRIX);
+    const auto items = captureFeedback(draw);
+    EXPECT_FALSE(polygonsOf(items).empty());
+    EXPECT_TRUE(linesOf(items).empty()) << "the side toward the player must be the front face";
+    EXPECT_TRUE(sameCorners(cornersOf(items, modelview), expected));
+    EXPECT_EQ(boundTexture(), texture);
+  };
+  // The ground, seen from above, has its texture ten times each way.
+  expectQuad(drawGround, 90, 1, quad(-140, 140, 0, 0, 10, -250, 10, 1));
+  // The wall keeps 110 units ahead of the player.
   for (float z : {2.9f, -57.1f, -120.6f}) {
     SCOPED_TRACE(z);
     playerPos.z = z;
-    orthoView();
-    GLdouble modelview[16], projection[16];
-    matrices(modelview, projection);
-    auto items = captureFeedback(drawBackWall);
-    EXPECT_TRUE(linesOf(items).empty());
-    for (const auto& p : polygonsOf(items)) EXPECT_GT(windingArea(p), 0);
-    const double wallZ = double(z - 130.0f + 20);
-    EXPECT_TRUE(sameCorners(cornersOf(items, modelview, projection), {
-                                                                         {-140, 0, wallZ, 0, 0, 0, 0, 1},
-                                                                         {140, 0, wallZ, 1, 0, 0, 0, 1},
-                                                                         {140, 65, wallZ, 1, 1, 0, 0, 1},
-                                                                         {-140, 65, wallZ, 0, 1, 0, 0, 1},
-                                                                     }));
-    GLint bound;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 2);
+    expectQuad(drawBackWall, 0, 2, quad(-140, 140, 0, 65, z - 110.0, z - 110.0, 1, 3));
   }
 }
 
-namespace {
-
-// The eight corners of the block, moved by a matrix applied in the GL.
-std::vector<Corner> transformedBox(const std::function<void()>& transform) {
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  transform();
-  GLdouble m[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, m);
-  glPopMatrix();
-  std::vector<Corner> out;
-  for (double x : {0.0, 1.0})
-    for (double y : {0.0, 2.0})
-      for (double z : {0.0, 1.0})
-        out.push_back({m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
-                       m[2] * x + m[6] * y + m[10] * z + m[14], 0, 0, 0, 0, 0});
-  return out;
-}
-
-}  // namespace
-
-TEST_F(SceneTest, PlayersBlockStandsSevenAheadCentredOnItsRollLine) {
+TEST_F(SceneTest, PlayersBlockStandsSevenAheadOnItsRollLineAndObstaclesRollAboutTheirEdge) {
   playerPos = {3.0f, 4.0f, -10.0f};
   playerRoll = 30.0f;
+  Obstacle& o = *obstacles[25];
+  o = Obstacle{2.0f, -0.2f, -10.0f, 6, 10, 5.0f};
+  Obstacle& passed = *obstacles[26];
+  passed = Obstacle{-3.0f, -0.2f, 5.5f, 7, 0, 1.0f};  // more than 15 behind the eye
   orthoView();
-  glScalef(10, 10, 1);  // blow the block up for a finer reading
-  GLdouble modelview[16], projection[16];
-  matrices(modelview, projection);
-  auto items = captureFeedback(drawPlayer);
-  EXPECT_TRUE(sameCorners(positionsOf(cornersOf(items, modelview, projection)), transformedBox([] {
+  glScalef(10, 10, 1);  // blow the blocks up for a finer reading
+  const Matrix modelview = current(GL_MODELVIEW_MATRIX);
+
+  const auto player = captureFeedback(drawPlayer);
+  EXPECT_TRUE(sameCorners(cornersOf(player, modelview, false), transformedBox([] {
                             glTranslatef(3, 0, -17);
                             glRotatef(30, 0, 0, 1);
                             glTranslatef(-0.5f, 0, 0.5f);
                           })));
-  GLint bound;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(bound, 3);
-  GLdouble after[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, after);
-  for (int i = 0; i < 16; i++) EXPECT_EQ(after[i], modelview[i]);
-}
+  EXPECT_EQ(boundTexture(), 3);
+  EXPECT_EQ(current(GL_MODELVIEW_MATRIX), modelview);
 
-TEST_F(SceneTest, ObstaclesRollAboutTheirEdgeAndARespawnShowsOnlyNextFrame) {
-  playerPos.z = 3.0f;
-  Obstacle& o = *obstacles[25];
-  o = Obstacle{2.0f, -0.2f, -10.0f, 6, 10, 5.0f};
-  Obstacle& passed = *obstacles[26];
-  passed = Obstacle{-3.0f, -0.2f, 18.5f, 7, 0, 1.0f};  // more than 15 behind the eye
-  orthoView();
-  glScalef(10, 10, 1);
-  GLdouble modelview[16], projection[16];
-  matrices(modelview, projection);
-  auto items = captureFeedback(drawObstacles);
+  // Each obstacle turned by this frame's roll, not centred; a respawn shows only next frame.
+  const auto field = captureFeedback(drawObstacles);
   auto expected = transformedBox([] {
     glTranslatef(2.0f, -0.2f, -10.0f);
     glRotatef(15, 0, 0, 1);
   });
-  auto passedBox = transformedBox([] {
-    glTranslatef(-3.0f, -0.2f, 18.5f);
+  const auto passedBox = transformedBox([] {
+    glTranslatef(-3.0f, -0.2f, 5.5f);
     glRotatef(1, 0, 0, 1);
   });
   expected.insert(expected.end(), passedBox.begin(), passedBox.end());
-  EXPECT_TRUE(sameCorners(positionsOf(cornersOf(items, modelview, projection)), expected));
+  EXPECT_TRUE(sameCorners(cornersOf(field, modelview, false), expected));
   EXPECT_EQ(o.rollAngle, 15);
-  EXPECT_LE(passed.z, -131.0f);  // respawned after it was drawn
   EXPECT_EQ(passed.rollAngle, 1);
+  EXPECT_LE(passed.z, -131.0f);
 }
 
-TEST_F(SceneTest, ScoreBoardsAreFixedInEyeCoordinatesWithTheirOwnTextures) {
-  uploadSolidTextures();
-  gameProjection();
+TEST_F(SceneTest, ScoreBoardsAreFixedInEyeCoordinatesWhateverTheCamera) {
+  orthoView();
   cameraEye = {-12.0f, 4.0f, -60.0f};
   cameraCenter = {-12.0f, 0.0f, -85.0f};
   cameraUp = {0.3f, 1.0f, 0.0f};
   setupCamera();
-  GLdouble camera[16], projection[16], identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  matrices(camera, projection);
-  auto items = captureFeedback(drawScoreBoards);
+  const Matrix camera = current(GL_MODELVIEW_MATRIX);
+  const auto items = captureFeedback(drawScoreBoards);
   EXPECT_TRUE(linesOf(items).empty());
-  EXPECT_TRUE(sameCorners(cornersOf(items, identity, projection), {
-                                                                      {-5, 20, -50, 0, 0, 1, 0, 0},
-                                                                      {5, 20, -50, 1, 0, 1, 0, 0},
-                                                                      {5, 28, -50, 1, 1, 1, 0, 0},
-                                                                      {-5, 28, -50, 0, 1, 1, 0, 0},
-                                                                      {-37.5, 20, -50, 0, 0, 1, 0, 0},
-                                                                      {-20, 20, -50, 1, 0, 1, 0, 0},
-                                                                      {-20, 28, -50, 1, 1, 1, 0, 0},
-                                                                      {-37.5, 28, -50, 0, 1, 1, 0, 0},
-                                                                  }));
-  GLdouble after[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, after);
-  for (int i = 0; i < 16; i++) EXPECT_EQ(after[i], camera[i]);
-
-  // What is seen: each board's own texture, half fog at 50 units. The boards lie
-  // near the top edge, the time board centred and the record board at the left.
-  drawScoreBoards();
-  expectPixelNear(512, 768 - 60, fogged(TEXTURE_COLOURS[9], 50), 3, "time board");
-  expectPixelNear(170, 768 - 60, fogged(TEXTURE_COLOURS[10], 50), 3, "record board");
-  auto gap = readPixelsRgb(340, 768 - 60, 1, 1);
-  EXPECT_EQ(gap, (std::vector<unsigned char>{0, 0, 0}));
+  auto boards = quad(-5, 5, 20, 28, -50, -50, 1, 1), record = quad(-37.5, -20, 20, 28, -50, -50, 1, 1);
+  boards.insert(boards.end(), record.begin(), record.end());
+  EXPECT_TRUE(sameCorners(cornersOf(items, kIdentity), boards));
+  EXPECT_EQ(current(GL_MODELVIEW_MATRIX), camera);
 }
 
-TEST_F(SceneTest, AFrameOfARoundShowsTexturedFoggedSceneAndBalancesTheMatrixStacks) {
+TEST_F(SceneTest, AFrameOfARoundShowsTheTexturedFoggedSceneAndBalancesTheMatrixStacks) {
   uploadSolidTextures();
   gameProjection();
   isPlaying = true;
   playerPos = {0.0f, 4.0f, 3.0f};
   advance();  // places the camera behind the player
-  GLint depthBefore[3];
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore[0]);
-  glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthBefore[1]);
-  glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &depthBefore[2]);
-
+  auto stackDepths = [] {
+    std::vector<GLint> depths(3);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depths[0]);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depths[1]);
+    glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &depths[2]);
+    return depths;
+  };
+  const auto depthsBefore = stackDepths();
   setupCamera();
-  GLdouble camera[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, camera);
+  const Matrix camera = current(GL_MODELVIEW_MATRIX);
   drawGround();
   drawBackWall();
   drawBlocks();
   drawScoreBoards();
   EXPECT_TRUE(isPlaying);
-
-  GLint depthAfter[3];
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter[0]);
-  glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depthAfter[1]);
-  glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &depthAfter[2]);
-  for (int i = 0; i < 3; i++) EXPECT_EQ(depthAfter[i], depthBefore[i]) << i;
-  GLdouble after[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, after);
-  for (int i = 0; i < 16; i++) EXPECT_EQ(after[i], camera[i]) << i;
+  EXPECT_EQ(stackDepths(), depthsBefore);
+  EXPECT_EQ(current(GL_MODELVIEW_MATRIX), camera);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
   saveScreenshot("scene_round_frame.png");
-  // The player's block in the lower middle, in its own texture, about 6 units off.
-  expectPixelNear(512, 768 - 600, fogged(TEXTURE_COLOURS[3], eyeDistanceAt(512, 768 - 600)), 3,
-                  "player's block");
-  EXPECT_NEAR(eyeDistanceAt(512, 768 - 600), 5.9, 0.2);
-  // The upper part of the picture is the wall, 110 away: nearly pure fog.
-  expectPixelNear(800, 768 - 200, fogged(TEXTURE_COLOURS[2], eyeDistanceAt(800, 768 - 200)), 3, "back wall");
-  EXPECT_NEAR(eyeDistanceAt(800, 768 - 200), 108, 4);
-  // The ground ahead of the block, in the ground's texture with fog.
-  auto ground = readPixelsRgb(512, 768 - 440, 1, 1);
-  EXPECT_GT(ground[0], ground[2] + 40) << "ground should show its reddish texture";
+  // Each in its own texture: the player's block in the lower middle, about 6 units off;
+  // the ground ahead of it; the wall above, 110 away; the time board centred near the
+  // top edge and the record board at the left, 50 away.
+  EXPECT_NEAR(expectFoggedTexture(512, 768 - 600, 3, "player's block"), 5.9, 0.2);
+  const auto ground = readPixelsRgb(512, 768 - 440, 1, 1);  // fogged by corner, so only roughly
+  EXPECT_GT(ground[1], ground[0] + 100) << "the ground should show its own, green, texture";
+  EXPECT_NEAR(expectFoggedTexture(800, 768 - 200, 2, "back wall"), 108, 4);
+  EXPECT_NEAR(expectFoggedTexture(512, 768 - 60, 9, "time board"), 50, 0.5);
+  EXPECT_NEAR(expectFoggedTexture(170, 768 - 60, 10, "record board"), 50, 0.5);
 }

@@ -3,52 +3,36 @@
 // colour that changes), the blinking prompt and the credit line; a round shows the
 // clock counting up over its board, and after a crash the next round shows the best
 // time over the record board.
+#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "tests/support/game_process.h"
-#include "tests/support/gl_context.h"
 
 namespace {
 
 struct Picture {
   int width = 0, height = 0;
-  std::vector<unsigned char> rgb;  // top row first
-  const unsigned char* at(int column, int row) const { return &rgb[3 * (size_t(row) * width + column)]; }
+  std::string rgb;  // top row first
+  const unsigned char* at(int column, int row) const {
+    return reinterpret_cast<const unsigned char*>(&rgb[3 * (size_t(row) * width + column)]);
+  }
 };
 
-// Reads a PNG through ImageMagick as a binary PPM (whose header may hold comments).
+// Reads a PNG through ImageMagick as a binary PPM.
 Picture readPicture(const std::string& png) {
-  Picture picture;
-  const std::string ppm = runCommand("convert '" + png + "' -depth 8 ppm:-");
-  size_t at = 0;
-  auto nextNumber = [&]() {
-    while (at < ppm.size() && (std::isspace(static_cast<unsigned char>(ppm[at])) || ppm[at] == '#')) {
-      if (ppm[at] == '#') {
-        while (at < ppm.size() && ppm[at] != '\n') at++;
-      } else {
-        at++;
-      }
-    }
-    int value = 0;
-    while (at < ppm.size() && std::isdigit(static_cast<unsigned char>(ppm[at])))
-      value = value * 10 + (ppm[at++] - '0');
-    return value;
-  };
-  if (ppm.compare(0, 2, "P6") != 0) return picture;
-  at = 2;
-  const int width = nextNumber(), height = nextNumber(), maxValue = nextNumber();
-  const size_t size = size_t(width) * height * 3;
-  if (maxValue != 255 || ppm.size() < at + 1 + size) return picture;
-  picture.width = width;
-  picture.height = height;
-  picture.rgb.assign(ppm.begin() + long(at) + 1, ppm.begin() + long(at + 1 + size));
-  return picture;
+  const std::string ppm = runCommand("convert '" + png + "' +set comment -depth 8 ppm:-");
+  Picture p;
+  int maxValue = 0, header = 0;
+  if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &p.width, &p.height, &maxValue, &header) != 3 ||
+      maxValue != 255 || ppm.size() < size_t(header) + 1 + size_t(p.width) * p.height * 3)
+    return Picture{};
+  p.rgb = ppm.substr(size_t(header) + 1);
+  return p;
 }
 
 struct Region {
@@ -59,14 +43,22 @@ struct Region {
 template <typename Test>
 int countPixels(const Picture& picture, Region region, Test test) {
   int count = 0;
-  for (int row = region.top; row < region.bottom; row++) {
+  for (int row = region.top; row < region.bottom; row++)
     for (int column = region.left; column < region.right; column++) count += test(picture.at(column, row));
-  }
   return count;
 }
 bool notBlack(const unsigned char* p) { return p[0] + p[1] + p[2] > 30; }
 bool nearlyWhite(const unsigned char* p) { return p[0] > 200 && p[1] > 200 && p[2] > 190; }
 bool dark(const unsigned char* p) { return p[0] + p[1] + p[2] < 180; }
+
+// Pixels whose darkness differs between two shots within a region.
+int changedPixels(const Picture& a, const Picture& b, Region r) {
+  int changed = 0;
+  for (int row = r.top; row < r.bottom; row++)
+    for (int column = r.left; column < r.right; column++)
+      changed += dark(a.at(column, row)) != dark(b.at(column, row));
+  return changed;
+}
 
 // Where the texts stand in the 1024 x 768 window.
 constexpr Region kTitle = {140, 100, 890, 280};
@@ -83,16 +75,13 @@ class TitleScreenEndToEndTest : public ::testing::Test {
     ASSERT_TRUE(game.waitForWindow("Trelvisk")) << game.output();
     ASSERT_EQ(game.windowSize(), std::make_pair(1024, 768));
   }
-
+  // A shot of the window; xwd leaves out its last column and row.
   Picture shot(const std::string& name) {
     const std::string path = ::testing::TempDir() + "title_screen_" + name + ".png";
     EXPECT_TRUE(game.screenshot(path)) << name;
     Picture picture = readPicture(path);
-    // xwd leaves out the window's last column and row.
-    EXPECT_GE(picture.width, 1000) << "cannot read " << path;
-    EXPECT_GE(picture.height, 760) << "cannot read " << path;
-    if (picture.width < 1000 || picture.height < 760) picture = Picture();
-    return picture;
+    EXPECT_TRUE(picture.width >= 1000 && picture.height >= 760) << "cannot read " << path;
+    return picture.width >= 1000 && picture.height >= 760 ? picture : Picture();
   }
   static bool onTitleScreen(const Picture& p) {
     return p.width && countPixels(p, kBackground, notBlack) == 0;
@@ -101,37 +90,29 @@ class TitleScreenEndToEndTest : public ::testing::Test {
   GameProcess game;
 };
 
-struct Sample {
-  double time;  // when the shot was taken
-  bool prompt;  // it shows the prompt
-};
-
-// The prompt is present in one shot and absent in a shot about half a second later.
-bool seenBlink(const std::vector<Sample>& samples) {
-  for (const Sample& a : samples) {
-    for (const Sample& b : samples) {
-      const double apart = b.time - a.time;
-      if (apart > 0.4 && apart < 0.6 && a.prompt && !b.prompt) return true;
-    }
-  }
-  return false;
-}
-
 TEST_F(TitleScreenEndToEndTest, ShowsTheTitleTheBlinkingPromptAndTheCredit) {
   usleep(500000);
-  std::vector<Sample> samples;
+  // Shot times with and without the prompt: it blinks when it is present in one shot
+  // and absent in a shot about half a second later.
+  std::vector<double> withPrompt, withoutPrompt;
+  auto seenBlink = [&] {
+    for (double a : withPrompt)
+      for (double b : withoutPrompt)
+        if (b - a > 0.4 && b - a < 0.6) return true;
+    return false;
+  };
   std::set<std::vector<int>> titleColours;
   const double start = monotonicSeconds();
-  while (monotonicSeconds() - start < 8.0 && !(seenBlink(samples) && titleColours.size() >= 2)) {
+  while (monotonicSeconds() - start < 8.0 && !(seenBlink() && titleColours.size() >= 2)) {
     const double time = monotonicSeconds();
-    Picture p = shot("sample");
+    const Picture p = shot("sample");
     ASSERT_GT(p.width, 0);
     ASSERT_TRUE(onTitleScreen(p));
     EXPECT_GT(countPixels(p, kTitle, notBlack), 5000) << "the title word is missing";
     EXPECT_GT(countPixels(p, kCredit, nearlyWhite), 60) << "the credit line is missing";
     const int promptPixels = countPixels(p, kPrompt, nearlyWhite);
     EXPECT_TRUE(promptPixels > 2000 || promptPixels == 0) << promptPixels;
-    samples.push_back({time, promptPixels > 2000});
+    (promptPixels > 2000 ? withPrompt : withoutPrompt).push_back(time);
     // The title's colour: the brightest pixel of its middle row.
     std::vector<int> brightest = {0, 0, 0};
     for (int column = kTitle.left; column < kTitle.right; column++) {
@@ -142,20 +123,9 @@ TEST_F(TitleScreenEndToEndTest, ShowsTheTitleTheBlinkingPromptAndTheCredit) {
     titleColours.insert(brightest);
     usleep(150000);
   }
-  EXPECT_TRUE(seenBlink(samples)) << "no shot without the prompt half a second after one with it, in "
-                                  << samples.size() << " shots";
+  EXPECT_TRUE(seenBlink()) << "no shot without the prompt half a second after one with it, in "
+                           << withPrompt.size() + withoutPrompt.size() << " shots";
   EXPECT_GE(titleColours.size(), 2u) << "the title word keeps one colour";
-}
-
-// Pixels whose darkness differs between two shots within a region.
-int changedPixels(const Picture& a, const Picture& b, Region region) {
-  int changed = 0;
-  for (int row = region.top; row < region.bottom; row++) {
-    for (int column = region.left; column < region.right; column++) {
-      changed += dark(a.at(column, row)) != dark(b.at(column, row));
-    }
-  }
-  return changed;
 }
 
 TEST_F(TitleScreenEndToEndTest, ShowsTheClockCountingAndTheBestTimeAfterACrash) {
