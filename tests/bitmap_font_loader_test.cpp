@@ -1,18 +1,9 @@
 // bitmap_font_loader_test.cpp -- loading bitmap fonts into the registry: the textures
 // and display lists a load makes, the choice of slot, selecting and unloading (which
 // releases the slot's GL objects), and a full registry.
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
 #include <fstream>
-#include <string>
-#include <vector>
 
-#include "font/bitmap_font.h"
-#include "tests/support/gl_context.h"
-#include "tools/common/bitmap_font_writer.h"
-
-namespace fw = bitmap_font_writer;
+#include "tests/bitmap_font_files.h"
 
 namespace {
 
@@ -20,51 +11,30 @@ namespace {
 std::string writeFont(const std::string& name, const fw::PlanarPicture& picture) {
   fw::GlyphBox glyphs[256];
   for (int code = 0; code < 256; code++) glyphs[code] = {0, 0, float(code) / 256, 0.5f};
-  const std::string path = ::testing::TempDir() + "bitmap_font_loader_" + name;
-  EXPECT_TRUE(fw::writeFileBytes(path, fw::encodeFontFile(name, glyphs, fw::encodePicture(picture, true))));
-  return path;
+  return writeTestFile("bitmap_font_loader_" + name, fontFile(fw::encodePicture(picture, true), glyphs));
 }
 
-std::vector<uint8_t> textureRgb(GLuint texture, size_t pixels) {
-  std::vector<uint8_t> rgb(pixels * 3);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
-}
-
-class BitmapFontLoaderTest : public GlTest {
- protected:
-  void SetUp() override {
-    GlTest::SetUp();
-    TearDown();
-  }
-  void TearDown() override {
-    for (int slot = 0; slot < FONT_SLOT_COUNT; slot++) unloadBitmapFont(slot);
-  }
-};
+using BitmapFontLoaderTest = BitmapFontTest;
 
 TEST_F(BitmapFontLoaderTest, MakesTheGlyphAndMaskTexturesAndTheGlyphLists) {
   // 3 x 2 pixels: rows of 9 bytes, which only byte-by-byte unpacking reads right.
   fw::PlanarPicture picture(3, 2, 3);
   const uint8_t rgb[] = {0, 0, 0, 100, 100, 100, 255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 0, 1};
-  for (int i = 0; i < 6; i++)
-    for (int z = 0; z < 3; z++) picture.at(i % 3, i / 3, z) = rgb[i * 3 + z];
+  for (int i = 0; i < 18; i++) picture.at(i / 3 % 3, i / 9, i % 3) = rgb[i];
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   ASSERT_EQ(loadBitmapFont(writeFont("small", picture).c_str()), 0);
   EXPECT_EQ(getCurrentBitmapFont(), 0);
   const BitmapFont& font = fontRegistry.bitmapFonts[0];
-  EXPECT_EQ(textureRgb(font.texture, 6), std::vector<uint8_t>(rgb, rgb + 18));
-  EXPECT_EQ(textureRgb(font.maskTexture, 6),
+  EXPECT_EQ(textureRgb(font.texture), std::vector<uint8_t>(rgb, rgb + 18));
+  EXPECT_EQ(textureRgb(font.maskTexture),
             (std::vector<uint8_t>{255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 0}));
-  for (GLuint texture : {font.texture, font.maskTexture}) {
-    GLint minFilter = 0, magFilter = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-    EXPECT_EQ(minFilter, GL_LINEAR);
-    EXPECT_EQ(magFilter, GL_LINEAR);
-  }
+  for (GLuint texture : {font.texture, font.maskTexture})
+    for (GLenum filter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) {
+      GLint value = 0;
+      glBindTexture(GL_TEXTURE_2D, texture);
+      glGetTexParameteriv(GL_TEXTURE_2D, filter, &value);
+      EXPECT_EQ(value, GL_LINEAR);
+    }
   for (int code = 0; code < 256; code++) {
     ASSERT_TRUE(glIsList(font.listBase + GLuint(code))) << code;
     ASSERT_EQ(font.widths[code], float(code) / 256) << code;
@@ -86,7 +56,6 @@ TEST_F(BitmapFontLoaderTest, LoadsIntoTheLowestFreeSlotAndUnloadReleasesEverythi
   }
   EXPECT_EQ(getCurrentBitmapFont(), 2) << "a refused select keeps the current font";
   EXPECT_EQ(selectBitmapFont(0), 0);
-
   // Slots 0 and 2 in use: the next load takes 1 and makes it current.
   EXPECT_EQ(loadBitmapFont(path.c_str()), 1);
   EXPECT_EQ(getCurrentBitmapFont(), 1);
@@ -112,28 +81,24 @@ TEST_F(BitmapFontLoaderTest, FullRegistryReadsTheWholeFileAndChangesNothing) {
   const std::string big = writeFont("big", noise);
   for (int slot = 0; slot < FONT_SLOT_COUNT; slot++) ASSERT_EQ(loadBitmapFont(small.c_str()), slot);
   ASSERT_EQ(selectBitmapFont(17), 0);
-  std::vector<GLuint> before;
-  for (const BitmapFont& font : fontRegistry.bitmapFonts)
-    before.insert(before.end(), {font.texture, font.maskTexture, font.listBase});
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  const GLuint list = glGenLists(1);
+  auto state = [] {  // the slots' objects, and the next texture and list names (Mesa counts up)
+    std::vector<GLuint> names;
+    for (const BitmapFont& font : fontRegistry.bitmapFonts)
+      names.insert(names.end(), {font.texture, font.maskTexture, font.listBase});
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    names.insert(names.end(), {texture, glGenLists(1)});
+    return names;
+  };
+  const std::vector<GLuint> before = state();
   const long long read = bytesRead();
   ASSERT_GE(read, 0) << "no /proc/self/io";
-
   EXPECT_EQ(loadBitmapFont(big.c_str()), -1);
-
   EXPECT_GE(bytesRead() - read, 4195 + 512 + 256 * 256) << "the whole picture is read";
   EXPECT_EQ(getCurrentBitmapFont(), 17);
-  std::vector<GLuint> after;
-  for (const BitmapFont& font : fontRegistry.bitmapFonts)
-    after.insert(after.end(), {font.texture, font.maskTexture, font.listBase});
+  std::vector<GLuint> after = state();
+  after.end()[-2]--, after.end()[-1]--;  // one of each taken by the first look
   EXPECT_EQ(after, before);
-  // Mesa hands out names in increasing order: none was made in between.
-  GLuint next = 0;
-  glGenTextures(1, &next);
-  EXPECT_EQ(next, texture + 1);
-  EXPECT_EQ(glGenLists(1), list + 1);
 }
 
 }  // namespace

@@ -4,19 +4,8 @@
 // making no GL call at all.
 #include "font/font_lifecycle.h"
 
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
-
-#include "font/bitmap_font.h"
 #include "font/text_console.h"
-#include "tests/support/gl_context.h"
-#include "tools/common/bitmap_font_writer.h"
-
-namespace fw = bitmap_font_writer;
+#include "tests/bitmap_font_files.h"
 
 namespace {
 
@@ -29,25 +18,14 @@ std::string writeVectorFont() {
   bytes.insert(bytes.end(), {'A', 3, 1, 1});
   for (float value : {-1.0f, -1.0f, 1.0f, -1.0f, 0.0f, 1.0f}) fw::appendLittleEndianFloat(bytes, value);
   bytes.insert(bytes.end(), {0, 1, 2, 2});
-  const std::string path = ::testing::TempDir() + "font_lifecycle_vector_font";
-  EXPECT_TRUE(fw::writeFileBytes(path, bytes));
-  return path;
+  return writeTestFile("font_lifecycle_vector_font", bytes);
 }
 
 std::string writeBitmapFont() {
-  fw::PlanarPicture picture(8, 8, 2);
-  for (size_t i = 0; i < picture.planes.size(); i++) picture.planes[i] = uint8_t(i * 37);
   fw::GlyphBox glyphs[256];
   for (auto& glyph : glyphs) glyph = {0, 0, 0.1f, 0.1f};
-  const std::string path = ::testing::TempDir() + "font_lifecycle_bitmap_font";
-  EXPECT_TRUE(fw::writeFileBytes(path, fw::encodeFontFile("life", glyphs, fw::encodePicture(picture, true))));
-  return path;
-}
-
-bool anyFontLoaded() {
-  for (int slot = 0; slot < FONT_SLOT_COUNT; slot++)
-    if (fontRegistry.fonts[slot] || fontRegistry.bitmapFonts[slot].inUse) return true;
-  return false;
+  return writeTestFile("font_lifecycle_bitmap_font",
+                       fontFile(fw::encodePicture(fw::PlanarPicture(8, 8, 2), true), glyphs));
 }
 
 class FontLifecycleTest : public GlTest {
@@ -68,27 +46,21 @@ TEST_F(FontLifecycleTest, StartUpSetsTheRegistryAndA40By20Console) {
 
   initFonts();
 
-  EXPECT_EQ(getCurrentFont(), -1);
-  EXPECT_EQ(getCurrentBitmapFont(), -1);
-  EXPECT_EQ(getDirection(), DIRECTION_RIGHT);
-  EXPECT_EQ(getCentering(), 0);
-  EXPECT_EQ(getBitmapCentering(), 0);
   const FontRegistry& r = fontRegistry;
-  EXPECT_EQ(std::vector<int>({r.messagesSwitch, r.texturingSwitch, r.contouringSwitch}),
-            std::vector<int>(3, 2));
+  EXPECT_EQ(std::vector<int>({getCurrentFont(), getCurrentBitmapFont(), getDirection(), getCentering(),
+                              getBitmapCentering(), r.messagesSwitch, r.texturingSwitch, r.contouringSwitch}),
+            std::vector<int>({-1, -1, DIRECTION_RIGHT, 0, 0, SWITCH_OFF, SWITCH_OFF, SWITCH_OFF}));
   EXPECT_EQ(std::vector<float>(r.contourColor, r.contourColor + 4), std::vector<float>(4, 0.0f));
   EXPECT_EQ(r.spaceSize, 5.0f) << "spacing settings are kept";
   setSpaceSize(2);
-
   const TextConsole& console = r.console;
-  EXPECT_EQ(console.consoleWidth, 40);
-  EXPECT_EQ(console.consoleHeight, 20);
   ASSERT_TRUE(console.consoleBuffer);
   EXPECT_EQ(std::vector<uint8_t>(console.consoleBuffer.get(), console.consoleBuffer.get() + 800),
             std::vector<uint8_t>(800, 0));
-  EXPECT_EQ(std::vector<int>({console.cursorX, console.cursorY, console.cursorSwitch, console.blinkRate,
-                              console.blinkCounter, console.cursorShown}),
-            std::vector<int>({0, 0, SWITCH_ON, 10, 10, 1}));
+  EXPECT_EQ(
+      std::vector<int>({console.consoleWidth, console.consoleHeight, console.cursorX, console.cursorY,
+                        console.cursorSwitch, console.blinkRate, console.blinkCounter, console.cursorShown}),
+      std::vector<int>({40, 20, 0, 0, SWITCH_ON, 10, 10, 1}));
   EXPECT_TRUE(captureFeedback([] {
                 drawString("A");
                 drawBitmapString("A");
@@ -101,29 +73,23 @@ TEST_F(FontLifecycleTest, SecondStartUpAndShutDownReleaseLoadedFonts) {
   for (bool byShutDown : {false, true}) {
     SCOPED_TRACE(byShutDown ? "shut-down" : "second start-up");
     initFonts();
-    ASSERT_EQ(loadFont(vectorPath.c_str()), 0);
-    ASSERT_EQ(loadFont(vectorPath.c_str()), 1);
-    ASSERT_EQ(loadBitmapFont(bitmapPath.c_str()), 0);
-    ASSERT_EQ(loadBitmapFont(bitmapPath.c_str()), 1);
     std::vector<GLuint> textures, lists;
     for (int slot : {0, 1}) {
-      textures.push_back(fontRegistry.bitmapFonts[slot].texture);
-      textures.push_back(fontRegistry.bitmapFonts[slot].maskTexture);
-      lists.push_back(fontRegistry.bitmapFonts[slot].listBase);
+      ASSERT_EQ(loadFont(vectorPath.c_str()), slot);
+      ASSERT_EQ(loadBitmapFont(bitmapPath.c_str()), slot);
+      const BitmapFont& font = fontRegistry.bitmapFonts[slot];
+      textures.insert(textures.end(), {font.texture, font.maskTexture});
+      lists.push_back(font.listBase);
     }
     consolePrint("hello");
-
-    if (byShutDown)
-      shutdownFonts();
-    else
-      initFonts();
-
-    EXPECT_FALSE(anyFontLoaded());
+    byShutDown ? shutdownFonts() : initFonts();
+    for (int slot = 0; slot < FONT_SLOT_COUNT; slot++)
+      EXPECT_FALSE(fontRegistry.fonts[slot] || fontRegistry.bitmapFonts[slot].inUse) << slot;
     EXPECT_EQ(getCurrentFont(), -1);
     EXPECT_EQ(getCurrentBitmapFont(), -1);
     for (GLuint texture : textures) EXPECT_FALSE(glIsTexture(texture)) << texture;
     for (GLuint list : lists) EXPECT_FALSE(glIsList(list) || glIsList(list + 255)) << list;
-    EXPECT_EQ(fontRegistry.console.consoleBuffer == nullptr, byShutDown);
+    ASSERT_EQ(fontRegistry.console.consoleBuffer == nullptr, byShutDown);
     if (!byShutDown) {
       EXPECT_EQ(fontRegistry.console.consoleBuffer[0], 0) << "a fresh console";
     }
@@ -138,21 +104,15 @@ TEST_F(FontLifecycleTest, SecondStartUpAndShutDownReleaseLoadedFonts) {
 // state is an error, so a shut-down run there shows whether it made any such call.
 TEST_F(FontLifecycleTest, ShutDownWithNothingLoadedMakesNoGlCall) {
   initFonts();
-  GLuint sentinelTexture = 0;
-  glGenTextures(1, &sentinelTexture);
-  glBindTexture(GL_TEXTURE_2D, sentinelTexture);
-  const GLuint sentinelList = glGenLists(1);
-  glNewList(sentinelList, GL_COMPILE);
-  glEndList();
+  GLuint sentinel = 0;
+  glGenTextures(1, &sentinel);
+  glBindTexture(GL_TEXTURE_2D, sentinel);
   ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-
   glBegin(GL_POINTS);
   shutdownFonts();
   glEnd();
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  EXPECT_TRUE(glIsTexture(sentinelTexture));
-  EXPECT_TRUE(glIsList(sentinelList));
-
+  EXPECT_TRUE(glIsTexture(sentinel));
   // The same check sees the calls of a shut-down that has a font to release.
   initFonts();
   ASSERT_EQ(loadBitmapFont(writeBitmapFont().c_str()), 0);
@@ -160,9 +120,7 @@ TEST_F(FontLifecycleTest, ShutDownWithNothingLoadedMakesNoGlCall) {
   shutdownFonts();
   glEnd();
   EXPECT_EQ(glGetError(), GLenum(GL_INVALID_OPERATION));
-  EXPECT_TRUE(glIsTexture(sentinelTexture));
-  glDeleteTextures(1, &sentinelTexture);
-  glDeleteLists(sentinelList, 1);
+  glDeleteTextures(1, &sentinel);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // sound_capture.h -- listening to what the mixer plays, for the sound tests: SDL's
-// disk driver writes the mixed output, in real time, as raw 16-bit stereo at 44100 Hz
-// to a file; these helpers read it back, load the game's sounds as the mixer gets
-// them, and find a sound, sample for sample, in what was played.
+// disk driver writes the mix, in real time, as raw 16-bit stereo at 44100 Hz to a
+// file; these helpers read it back, load the game's sounds as the mixer gets them,
+// and find a sound, sample for sample, in what was played.
 #pragma once
 
 #include <SDL.h>
@@ -19,43 +19,40 @@
 
 namespace sound_capture {
 
-constexpr double RATE = 44100.0;
+using Samples = std::vector<double>;
 constexpr double FULL_SCALE = 32767.0;
 
-inline size_t frames(double seconds) { return size_t(seconds * RATE); }
+inline size_t frames(double seconds) { return size_t(seconds * 44100.0); }
 
 inline std::string soundPath(const std::string& file) {
   return std::string(ZARNOK_ASSET_DIR) + "/sounds/" + file;
 }
 
-// A made sound as 16-bit mono samples.
-inline std::vector<double> loadSound(const std::string& file) {
+// A made sound (16-bit mono) as samples.
+inline Samples loadSound(const std::string& file) {
   SDL_AudioSpec spec;
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  std::vector<double> samples;
   if (SDL_LoadWAV(soundPath(file).c_str(), &spec, &buffer, &length) == nullptr) {
     ADD_FAILURE() << "cannot read " << file << ": " << SDL_GetError();
-    return samples;
+    return {};
   }
-  EXPECT_EQ(spec.format, AUDIO_S16LSB) << file;
-  EXPECT_EQ(spec.channels, 1) << file;
+  EXPECT_TRUE(spec.format == AUDIO_S16LSB && spec.channels == 1) << file;
   const auto* s = reinterpret_cast<const int16_t*>(buffer);
-  samples.assign(s, s + length / 2);
+  Samples samples(s, s + length / 2);
   SDL_FreeWAV(buffer);
   return samples;
 }
 
-inline double rms(const std::vector<double>& s, size_t from, size_t count) {
-  if (count == 0) return 0.0;
+inline double rms(const Samples& s, size_t from, size_t count) {
   double sum = 0.0;
   for (size_t i = from; i < from + count && i < s.size(); ++i) sum += s[i] * s[i];
-  return std::sqrt(sum / double(count));
+  return count ? std::sqrt(sum / double(count)) : 0.0;
 }
 
-inline std::vector<double> slice(const std::vector<double>& s, size_t from, size_t count) {
+inline Samples slice(const Samples& s, size_t from, size_t count) {
   from = std::min(from, s.size());
-  return std::vector<double>(s.begin() + long(from), s.begin() + long(std::min(s.size(), from + count)));
+  return Samples(s.begin() + long(from), s.begin() + long(std::min(s.size(), from + count)));
 }
 
 // Where `pattern`, scaled by `gain`, fits best into `signal` (trying the offsets
@@ -65,8 +62,7 @@ struct Fit {
   double residue = 1e9;
 };
 
-inline Fit locate(const std::vector<double>& signal, const std::vector<double>& pattern, double gain,
-                  size_t from, size_t to) {
+inline Fit locate(const Samples& signal, const Samples& pattern, double gain, size_t from, size_t to) {
   Fit best;
   double energy = 0.0;
   for (double p : pattern) energy += gain * p * gain * p;
@@ -74,7 +70,7 @@ inline Fit locate(const std::vector<double>& signal, const std::vector<double>& 
   for (size_t at = from; at <= to && at + pattern.size() <= signal.size(); ++at) {
     double error = 0.0;
     for (size_t i = 0; i < pattern.size() && error < best.residue * energy; ++i) {
-      double d = signal[at + i] - gain * pattern[i];
+      const double d = signal[at + i] - gain * pattern[i];
       error += d * d;
     }
     if (error / energy < best.residue) best = {at, error / energy};
@@ -87,7 +83,7 @@ class DiskCapture {
  public:
   DiskCapture() {
     char path[] = "/tmp/zarnok-sound-capture-XXXXXX";
-    int fd = mkstemp(path);
+    const int fd = mkstemp(path);
     if (fd >= 0) close(fd);
     path_ = path;
   }
@@ -103,9 +99,9 @@ class DiskCapture {
     return stat(path_.c_str(), &st) == 0 ? size_t(st.st_size) / 4 : 0;
   }
 
-  // The left channel of frames first..first+count, once the driver has written them.
-  // Mono sounds come out the same on both sides, which is checked on the way.
-  std::vector<double> read(size_t first, size_t count) const {
+  // The left channel of frames first..first+count, once the driver has written them;
+  // mono sounds must come out the same on both sides.
+  Samples read(size_t first, size_t count) const {
     for (int waited = 0; written() < first + count; waited += 10) {
       if (waited > 8000) {
         ADD_FAILURE() << "the disk driver stopped writing at frame " << written();
@@ -118,7 +114,7 @@ class DiskCapture {
     std::vector<int16_t> raw(count * 2);
     in.read(reinterpret_cast<char*>(raw.data()), std::streamsize(raw.size() * 2));
     raw.resize(size_t(in.gcount()) / 2);
-    std::vector<double> left;
+    Samples left;
     size_t unequal = 0;
     for (size_t i = 0; i + 1 < raw.size(); i += 2) {
       left.push_back(raw[i]);

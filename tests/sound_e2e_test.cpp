@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <map>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "tests/sound_capture.h"
 #include "tests/support/game_process.h"
@@ -22,22 +20,16 @@ using namespace sound_capture;
 const char* const WINDOW_TITLE = "Trelvisk";
 
 // Lines that speak of sound, and lines printed more than once.
-std::vector<std::string> complaints(const std::string& output) {
+std::string complaints(const std::string& output) {
   static const std::regex aboutSound("alsa|sdl|audio|sound|mixer|wav|pcm", std::regex::icase);
-  std::vector<std::string> found;
+  std::string found;
   std::map<std::string, int> seen;
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) {
-    if (std::regex_search(line, aboutSound)) found.push_back("about sound: " + line);
-    if (++seen[line] == 2) found.push_back("repeated: " + line);
+    if (std::regex_search(line, aboutSound)) found += "about sound: " + line + "\n";
+    if (++seen[line] == 2) found += "repeated: " + line + "\n";
   }
   return found;
-}
-
-std::string joined(const std::vector<std::string>& lines) {
-  std::string all;
-  for (const auto& line : lines) all += line + "\n";
-  return all;
 }
 
 TEST(SoundEndToEndTest, WithoutAUsableDriverTheGamePlaysOnInSilence) {
@@ -49,8 +41,7 @@ TEST(SoundEndToEndTest, WithoutAUsableDriverTheGamePlaysOnInSilence) {
     ASSERT_TRUE(game.waitForWindow(WINDOW_TITLE)) << game.output();
     EXPECT_TRUE(game.key("space"));
     usleep(200000);
-    // Steering asks for its sound sixty times a second.
-    EXPECT_TRUE(game.mouseDown(1));
+    EXPECT_TRUE(game.mouseDown(1));  // steering asks for its sound sixty times a second
     usleep(300000);
     EXPECT_TRUE(game.mouseUp(1));
     EXPECT_TRUE(game.key("space"));
@@ -58,43 +49,39 @@ TEST(SoundEndToEndTest, WithoutAUsableDriverTheGamePlaysOnInSilence) {
     EXPECT_TRUE(game.running()) << game.output();
     ASSERT_TRUE(game.key("Escape"));
     EXPECT_EQ(game.waitForExit(10), 255) << game.output();
-    EXPECT_EQ(joined(complaints(game.output())), "");
+    EXPECT_EQ(complaints(game.output()), "");
   }
 }
 
 TEST(SoundEndToEndTest, TitleTuneThenGameTuneAndSteeringAreHeard) {
-  const std::vector<double> titleTune = loadSound("bgm_main.wav");
-  const std::vector<double> gameTune = loadSound("bgm_game.wav");
+  const Samples titleTune = loadSound("bgm_main.wav"), gameTune = loadSound("bgm_game.wav");
   DiskCapture disk;
   GameProcess game;
   ASSERT_TRUE(game.start("", {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + disk.path()}));
   ASSERT_TRUE(game.waitForWindow(WINDOW_TITLE)) << game.output();
-
-  // The title tune plays from the game's first moments.
-  std::vector<double> heard = disk.read(0, frames(1.0));
-  Fit title = locate(heard, slice(titleTune, 0, 4096), 1.0, 0, frames(0.6));
-  EXPECT_LT(title.residue, 1e-3) << "the title tune does not open the output";
+  Samples heard = disk.read(0, frames(1.0));
+  EXPECT_LT(locate(heard, slice(titleTune, 0, 4096), 1.0, 0, frames(0.6)).residue, 1e-3)
+      << "the title tune does not open the output";
 
   // Space starts a round and the game tune from its beginning.
-  size_t pressed = disk.written();
+  const size_t pressed = disk.written();
   ASSERT_TRUE(game.key("space"));
   heard = disk.read(pressed, frames(1.2));
-  Fit start = locate(heard, slice(gameTune, 0, 4096), 1.0, 0, frames(0.8));
+  const Fit start = locate(heard, slice(gameTune, 0, 4096), 1.0, 0, frames(0.8));
   ASSERT_LT(start.residue, 1e-3) << "the game tune does not follow the space bar";
 
   // Holding a steering button adds the steering sound over the game tune. (Under Xvfb
   // the game draws slowly and steers on fewer ticks, so the sound comes and goes.)
-  size_t steerFrom = disk.written() - pressed;
+  const size_t steerFrom = disk.written() - pressed;
   ASSERT_TRUE(game.mouseDown(1));
   usleep(300000);
   ASSERT_TRUE(game.mouseUp(1));
   heard = disk.read(pressed, steerFrom + frames(0.8));
-  std::vector<double> rest;
+  Samples rest;
   for (size_t i = steerFrom; i < heard.size(); ++i) rest.push_back(heard[i] - gameTune[i - start.offset]);
   double loudest = 0.0;
-  for (size_t at = 0; at + frames(0.02) <= rest.size(); at += frames(0.02)) {
+  for (size_t at = 0; at + frames(0.02) <= rest.size(); at += frames(0.02))
     loudest = std::max(loudest, rms(rest, at, frames(0.02)));
-  }
   EXPECT_GT(loudest, 0.01 * FULL_SCALE) << "steering makes no sound";
 
   EXPECT_TRUE(game.running()) << game.output();
