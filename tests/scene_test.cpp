@@ -15,6 +15,7 @@
 #include "game/game_state.h"
 #include "game/obstacle_field.h"
 #include "platform/platform.h"
+#include "render/block_mesh.h"
 #include "sound/sound_player.h"
 #include "tests/support/gl_context.h"
 
@@ -80,34 +81,25 @@ std::vector<Corner> quad(double x0, double x1, double y0, double y1, double z0, 
           {x0, y1, z1, 0, repeat, r, g, b}};
 }
 
-// The eight corners of the block, moved by a transform applied in the GL.
-std::vector<Corner> transformedBox(const std::function<void()>& transform) {
+// The block as the mesh drawer draws it at a place, turned about z, then offset.
+void drawBlockAt(float x, float y, float z, float roll, float offsetX = 0, float offsetZ = 0) {
   glPushMatrix();
-  glLoadIdentity();
-  transform();
-  const Matrix m = current(GL_MODELVIEW_MATRIX);
+  glTranslatef(x, y, z);
+  glRotatef(roll, 0, 0, 1);
+  glTranslatef(offsetX, 0, offsetZ);
+  drawBlockMesh(1, blockVertices, blockNormals, blockFaces, BLOCK_FACE_COUNT);
   glPopMatrix();
-  std::vector<Corner> out;
-  for (double x : {0.0, 1.0})
-    for (double y : {0.0, 2.0})
-      for (double z : {0.0, 1.0})
-        out.push_back({m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
-                       m[2] * x + m[6] * y + m[10] * z + m[14], 0, 0, 0, 0, 0});
-  return out;
 }
 
 // One texel of a solid colour for each of the ten texture names, shown untinted.
-unsigned char textureColour(GLuint name, size_t channel) {
-  const unsigned char colours[3] = {(unsigned char)(25 * name), (unsigned char)(255 - 25 * name),
-                                    (unsigned char)(90 * name)};
-  return colours[channel];
+std::array<unsigned char, 3> textureColour(GLuint name) {
+  return {(unsigned char)(25 * name), (unsigned char)(255 - 25 * name), (unsigned char)(90 * name)};
 }
 void uploadSolidTextures() {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   for (GLuint name = 1; name <= 10; name++) {
-    const unsigned char texel[3] = {textureColour(name, 0), textureColour(name, 1), textureColour(name, 2)};
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, textureColour(name).data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   }
@@ -127,7 +119,7 @@ double expectFoggedTexture(int x, int y, GLuint texture, const char* what) {
   const double f = (120 + ez) / 140;
   const auto pixel = readPixelsRgb(x, y, 1, 1);
   for (size_t i = 0; i < 3; i++)
-    EXPECT_NEAR(pixel[i], f * textureColour(texture, i) + (1 - f) * FOG_COLOR[i] * 255, 3)
+    EXPECT_NEAR(pixel[i], f * textureColour(texture)[i] + (1 - f) * FOG_COLOR[i] * 255, 3)
         << what << " " << i;
   return -ez;
 }
@@ -249,27 +241,19 @@ TEST_F(SceneTest, PlayersBlockStandsSevenAheadOnItsRollLineAndObstaclesRollAbout
   glScalef(10, 10, 1);  // blow the blocks up for a finer reading
   const Matrix modelview = current(GL_MODELVIEW_MATRIX);
 
-  const auto player = captureFeedback(drawPlayer);
-  EXPECT_TRUE(sameCorners(cornersOf(player, modelview, false), transformedBox([] {
-                            glTranslatef(3, 0, -17);
-                            glRotatef(30, 0, 0, 1);
-                            glTranslatef(-0.5f, 0, 0.5f);
-                          })));
+  auto positions = [&](const std::function<void()>& draw) {
+    return cornersOf(captureFeedback(draw), modelview, false);
+  };
+  const auto player = positions(drawPlayer);
   EXPECT_EQ(boundTexture(), 3);
+  EXPECT_TRUE(sameCorners(player, positions([] { drawBlockAt(3, 0, -17, 30, -0.5f, 0.5f); })));
   EXPECT_EQ(current(GL_MODELVIEW_MATRIX), modelview);
 
   // Each obstacle turned by this frame's roll, not centred; a respawn shows only next frame.
-  const auto field = captureFeedback(drawObstacles);
-  auto expected = transformedBox([] {
-    glTranslatef(2.0f, -0.2f, -10.0f);
-    glRotatef(15, 0, 0, 1);
-  });
-  const auto passedBox = transformedBox([] {
-    glTranslatef(-3.0f, -0.2f, 5.5f);
-    glRotatef(1, 0, 0, 1);
-  });
-  expected.insert(expected.end(), passedBox.begin(), passedBox.end());
-  EXPECT_TRUE(sameCorners(cornersOf(field, modelview, false), expected));
+  EXPECT_TRUE(sameCorners(positions(drawObstacles), positions([] {
+                            drawBlockAt(2, -0.2f, -10, 15);
+                            drawBlockAt(-3, -0.2f, 5.5f, 1);
+                          })));
   EXPECT_EQ(o.rollAngle, 15);
   EXPECT_EQ(passed.rollAngle, 1);
   EXPECT_LE(passed.z, -131.0f);

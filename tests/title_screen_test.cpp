@@ -103,14 +103,20 @@ void expectCreditTransformLeft() {
   EXPECT_EQ(getDirection(), DIRECTION_RIGHT);
 }
 
-// Seeds rand so that the next title frame draws in yellow, unlike the white texts,
-// and returns the number that follows the one the frame takes.
-int seedForYellowTitle() {
+// Captures drawText's polygons with rand seeded so that a title drawn now is yellow
+// (unlike the white texts); checks that it took `draws` random numbers and that every
+// glyph triangle faces the camera.
+std::vector<FeedbackItem> captureText(int draws) {
   unsigned seed = 1;
   while (std::srand(seed), std::rand() % PALETTE_SIZE != 4) seed++;
-  const int next = std::rand();
   std::srand(seed);
-  return next;
+  const auto items = captureFeedback(drawText);
+  const int after = std::rand();
+  std::srand(seed);
+  for (int i = 0; i < draws; i++) std::rand();
+  EXPECT_EQ(after, std::rand()) << "not " << draws << " random number(s) a frame";
+  EXPECT_TRUE(linesOf(items).empty());
+  return polygonsOf(items);
 }
 
 class TitleScreenTest : public GlTest {
@@ -133,11 +139,7 @@ class TitleScreenTest : public GlTest {
 TEST_F(TitleScreenTest, DrawsTheTitleInARandomColourThePromptAndTheCredit) {
   isPlaying = false;
   promptVisible = true;
-  const int next = seedForYellowTitle();
-  const auto items = captureFeedback(drawText);
-  EXPECT_EQ(std::rand(), next) << "one random number per title frame";
-  EXPECT_TRUE(linesOf(items).empty()) << "every glyph triangle faces the camera";
-  const auto polygons = polygonsOf(items);
+  auto polygons = captureText(1);
   const auto title = expectRows(polygons, palette[4], {kTitle});
   const auto white = expectRows(polygons, palette[7], {kPrompt, kCredit});
   expectCreditTransformLeft();
@@ -146,23 +148,16 @@ TEST_F(TitleScreenTest, DrawsTheTitleInARandomColourThePromptAndTheCredit) {
   EXPECT_NEAR(white[0], kWidth / 2, 30);
 
   promptVisible = false;
-  seedForYellowTitle();
-  const auto withoutPrompt = polygonsOf(captureFeedback(drawText));
-  expectRows(withoutPrompt, palette[4], {kTitle});
-  expectRows(withoutPrompt, palette[7], {kCredit});
+  polygons = captureText(1);
+  expectRows(polygons, palette[4], {kTitle});
+  expectRows(polygons, palette[7], {kCredit});
 }
 
 TEST_F(TitleScreenTest, HeadUpDisplayWritesTheTimesWithOneDecimalInBlack) {
   isPlaying = true;
   elapsedTime = 12.34f;
   bestTime = 0;
-  std::srand(5);
-  const int next = std::rand();
-  std::srand(5);
-  const auto items = captureFeedback(drawText);
-  EXPECT_EQ(std::rand(), next) << "the head-up display takes no random number";
-  EXPECT_TRUE(linesOf(items).empty());
-  const auto polygons = polygonsOf(items);
+  const auto polygons = captureText(0);
   for (const FeedbackItem& p : polygons) EXPECT_EQ(p.vertices[0].r + p.vertices[0].g + p.vertices[0].b, 0.0f);
   // Over the time board (x -0.3..0.3) and the record board (x -2.25..-1.2).
   expectRows(polygons, palette[0],
