@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include "font/font_index_scope.h"
 #include "font/vector_glyph_contours.h"
 
 static constexpr float kBackZ = 1.0f;  // plane of a prism's back face
@@ -18,14 +19,6 @@ static const VectorGlyph* currentGlyph(unsigned char code) {
 
 static float frontZ() { return kBackZ + fontRegistry.symbolDepth; }
 
-// Runs draw with slot index as the current font, then puts the previous one back.
-template <typename Draw>
-static void withFont(int index, Draw draw) {
-  const int32_t previous = fontRegistry.currentFont;
-  fontRegistry.currentFont = index;
-  draw();
-  fontRegistry.currentFont = previous;
-}
 
 // One line loop per contour, in the plane z.
 static void drawContourLoops(const VectorGlyph& glyph, float z) {

@@ -30,14 +30,14 @@ inline std::string soundPath(const std::string& file) {
 
 // A made sound (16-bit mono) as samples.
 inline Samples loadSound(const std::string& file) {
-  SDL_AudioSpec spec;
+  SDL_AudioSpec wavFormat;
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  if (SDL_LoadWAV(soundPath(file).c_str(), &spec, &buffer, &length) == nullptr) {
+  if (SDL_LoadWAV(soundPath(file).c_str(), &wavFormat, &buffer, &length) == nullptr) {
     ADD_FAILURE() << "cannot read " << file << ": " << SDL_GetError();
     return {};
   }
-  EXPECT_TRUE(spec.format == AUDIO_S16LSB && spec.channels == 1) << file;
+  EXPECT_TRUE(wavFormat.format == AUDIO_S16LSB && wavFormat.channels == 1) << file;
   const auto* s = reinterpret_cast<const int16_t*>(buffer);
   Samples samples(s, s + length / 2);
   SDL_FreeWAV(buffer);
