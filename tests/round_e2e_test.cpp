@@ -123,7 +123,7 @@ TEST(RoundEndToEndTest, HoldingAMouseButtonCarriesTheViewSideways) {
   // carries the view past it. A crash may cut a try short: each reading is kept once
   // made, and SPACE starts another round for the rest.
   double straight = -1, left = -1, right = -1;
-  for (int attempt = 0; attempt < 10 && (straight < 0 || left < 0 || right < 0); attempt++) {
+  for (int attempt = 0; attempt < 30 && (straight < 0 || left < 0 || right < 0); attempt++) {
     ASSERT_TRUE(game.key("space"));
     usleep(500000);  // upright again after any earlier steering
     if (straight < 0) straight = wallStillness(game);
