@@ -16,10 +16,11 @@ for bench in "$build"/bench/*_bench; do
       /^name,/ { header = 1; next }
       header && NF >= 5 {
         name = $1; gsub(/"/, "", name)
-        t = $4; unit = $6; gsub(/"/, "", unit)
+        # name, iterations, real_time, cpu_time, time_unit, bytes_per_second, items_per_second
+        t = $4; unit = $5; gsub(/"/, "", unit)
         tp = ""
-        if ($7 != "") tp = sprintf("%.1f MB/s", $7 / 1e6)
-        else if ($8 != "") tp = sprintf("%.0f items/s", $8)
+        if ($6 != "") tp = sprintf("%.1f MB/s", $6 / 1e6)
+        else if ($7 != "") tp = sprintf("%.0f items/s", $7)
         printf "%-58s %11.1f %-2s %16s\n", prog ":" name, t, unit, tp
       }'
 done
