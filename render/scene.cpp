@@ -54,40 +54,35 @@ void setupCamera() {
             cameraUp.y, cameraUp.z);
 }
 
+// One quad with its texture and colour: corners in order, each with its texture
+// coordinate.
+static void drawTexturedQuad(GLuint texture, int colour, const float corners[4][3], const float st[4][2]) {
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glColor3fv(palette[colour]);
+  glBegin(GL_QUADS);
+  for (int i = 0; i < 4; i++) {
+    glTexCoord2fv(st[i]);
+    glVertex3fv(corners[i]);
+  }
+  glEnd();
+}
+
 void drawGround() {
   const float left = float(-trackHalfWidth), right = float(trackHalfWidth);
   const float nearZ = float(trackNearZ), farZ = float(trackFarZ);
-  glBindTexture(GL_TEXTURE_2D, Ground);
-  glColor3fv(palette[1]);
-  glBegin(GL_QUADS);
+  const float corners[4][3] = {{left, 0, nearZ}, {right, 0, nearZ}, {right, 0, farZ}, {left, 0, farZ}};
   // The texture repeats ten times across and ten times along the ground.
-  glTexCoord2f(0, 0);
-  glVertex3f(left, 0, nearZ);
-  glTexCoord2f(10, 0);
-  glVertex3f(right, 0, nearZ);
-  glTexCoord2f(10, 10);
-  glVertex3f(right, 0, farZ);
-  glTexCoord2f(0, 10);
-  glVertex3f(left, 0, farZ);
-  glEnd();
+  const float st[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  drawTexturedQuad(Ground, 1, corners, st);
 }
 
 void drawBackWall() {
   const float left = float(-trackHalfWidth), right = float(trackHalfWidth);
   const float z = playerPos.z - viewDepth + 20;  // keeps 110 units ahead of the player
   const float height = 65.0f;
-  glBindTexture(GL_TEXTURE_2D, Wall);
-  glColor3fv(palette[3]);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
-  glVertex3f(left, 0, z);
-  glTexCoord2f(1, 0);
-  glVertex3f(right, 0, z);
-  glTexCoord2f(1, 1);
-  glVertex3f(right, height, z);
-  glTexCoord2f(0, 1);
-  glVertex3f(left, height, z);
-  glEnd();
+  const float corners[4][3] = {{left, 0, z}, {right, 0, z}, {right, height, z}, {left, height, z}};
+  const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  drawTexturedQuad(Wall, 3, corners, st);
 }
 
 // The middle of an obstacle's update: the block turned by its new roll angle. It is
