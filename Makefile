@@ -2,16 +2,17 @@
 # run every test headless). `make test` runs the suite twice: in the normal build
 # (GCC, warnings as errors) and in a Clang build with AddressSanitizer,
 # UndefinedBehaviorSanitizer and LeakSanitizer, which also runs each fuzz target
-# briefly. Other targets: build, bench, install, format, clean.
+# briefly. Other targets: build, bench, coverage, install, format, clean.
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_ARGS     ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_WERROR=ON
 SANITIZE_ARGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
                   -DZARNOK_SANITIZE=ON -DZARNOK_FUZZ=ON -DZARNOK_BENCH=OFF -DZARNOK_WERROR=ON
+COVERAGE_BUILD ?= build-coverage
 JOBS           ?= $(shell nproc)
 PREFIX         ?= /usr/local
 
-.PHONY: run test setup build build-sanitize bench install format clean
+.PHONY: run test setup build build-sanitize bench coverage install format clean
 
 setup:
 	@scripts/setup.sh
@@ -34,6 +35,10 @@ test: build build-sanitize
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)
 
+# Line coverage of each source folder over the suite (GCC, gcovr).
+coverage: setup
+	@scripts/coverage.sh $(COVERAGE_BUILD)
+
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
@@ -41,4 +46,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(COVERAGE_BUILD)
