@@ -2,7 +2,8 @@
 # run every test headless). `make test` runs the suite twice: in the normal build
 # (GCC, warnings as errors) and in a Clang build with AddressSanitizer,
 # UndefinedBehaviorSanitizer and LeakSanitizer, which also runs each fuzz target
-# briefly. Other targets: build, bench, coverage, install, format, clean.
+# briefly. Other targets: build, bench, coverage, install, deb (the game as a Debian
+# package, build/zarnok_VERSION_amd64.deb), format, clean.
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_ARGS     ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_WERROR=ON
@@ -12,7 +13,7 @@ COVERAGE_BUILD ?= build-coverage
 JOBS           ?= $(shell nproc)
 PREFIX         ?= /usr/local
 
-.PHONY: run test setup build build-sanitize bench coverage install format clean
+.PHONY: run test setup build build-sanitize bench coverage install deb format clean
 
 setup:
 	@scripts/setup.sh
@@ -41,6 +42,9 @@ coverage: setup
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

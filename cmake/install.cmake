@@ -1,29 +1,83 @@
-# Installs the game like a Linux game: the launcher `zarnok` in bin/ that starts the
-# real program (libexec/zarnok/zarnok) from its data folder share/zarnok/, the
-# desktop entry and icon, fontshow and the font tools, and the font library with its
-# public headers.
+# What `cmake --install` puts under the prefix, in two components:
+# - game: the launcher `zarnok` in bin/ that starts the real program
+#   (libexec/zarnok/zarnok) from its data folder share/zarnok/, the desktop entry, the
+#   icon in the usual sizes, the AppStream metainfo and the manual page zarnok(6);
+# - font: the font library, static and shared, with its public headers, a CMake
+#   package (find_package(ZarnokFont): ZarnokFont::font, ZarnokFont::font_static), a
+#   pkg-config file (zarnok-font.pc), and fontshow and the font tools.
+# The Debian package (cmake/debian_package.cmake) holds the game alone.
 include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
 set(ZARNOK_DATA_DIR "${CMAKE_INSTALL_DATADIR}/zarnok")
 set(ZARNOK_LIBEXEC_DIR "${CMAKE_INSTALL_LIBEXECDIR}/zarnok")
+set(ZARNOK_PACKAGING_DIR "${CMAKE_BINARY_DIR}/packaging")
+# Where the project lives on the web, and the AppStream id taken from that domain.
+# There is no public home yet: change both together once there is.
+set(ZARNOK_HOMEPAGE "https://zarnok.example" CACHE STRING "The game's home page")
+set(ZARNOK_APP_ID "example.zarnok.Zarnok" CACHE STRING "AppStream id: the home page's domain reversed")
+set(ZARNOK_RELEASE_DATE "2026-12-07")  # date of the release PROJECT_VERSION
 
-install(TARGETS zarnok RUNTIME DESTINATION "${ZARNOK_LIBEXEC_DIR}")
-install(DIRECTORY "${ZARNOK_ASSET_DIR}/" DESTINATION "${ZARNOK_DATA_DIR}")
+# --- The game.
+install(TARGETS zarnok RUNTIME DESTINATION "${ZARNOK_LIBEXEC_DIR}" COMPONENT game)
+install(DIRECTORY "${ZARNOK_ASSET_DIR}/" DESTINATION "${ZARNOK_DATA_DIR}" COMPONENT game)
 
 file(RELATIVE_PATH ZARNOK_DATA_RELATIVE "/p/${CMAKE_INSTALL_BINDIR}" "/p/${ZARNOK_DATA_DIR}")
 file(RELATIVE_PATH ZARNOK_GAME_RELATIVE "/p/${CMAKE_INSTALL_BINDIR}" "/p/${ZARNOK_LIBEXEC_DIR}/zarnok")
 configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok-launcher.in" "${CMAKE_BINARY_DIR}/zarnok-launcher" @ONLY)
-install(PROGRAMS "${CMAKE_BINARY_DIR}/zarnok-launcher" DESTINATION "${CMAKE_INSTALL_BINDIR}" RENAME zarnok)
+install(PROGRAMS "${CMAKE_BINARY_DIR}/zarnok-launcher" DESTINATION "${CMAKE_INSTALL_BINDIR}" RENAME zarnok
+  COMPONENT game)
 
-install(FILES "${PROJECT_SOURCE_DIR}/packaging/zarnok.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/zarnok.desktop"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/applications" COMPONENT game)
+configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok.metainfo.xml.in"
+  "${ZARNOK_PACKAGING_DIR}/${ZARNOK_APP_ID}.metainfo.xml" @ONLY)
+install(FILES "${ZARNOK_PACKAGING_DIR}/${ZARNOK_APP_ID}.metainfo.xml"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo" COMPONENT game)
+
+# The manual page, compressed as Debian wants it (-n: the same bytes on every build).
+configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok.6.in" "${ZARNOK_PACKAGING_DIR}/zarnok.6" @ONLY)
+add_custom_command(OUTPUT "${ZARNOK_PACKAGING_DIR}/zarnok.6.gz"
+  COMMAND gzip -9nkf "${ZARNOK_PACKAGING_DIR}/zarnok.6"
+  DEPENDS "${ZARNOK_PACKAGING_DIR}/zarnok.6" VERBATIM)
+add_custom_target(manual_page ALL DEPENDS "${ZARNOK_PACKAGING_DIR}/zarnok.6.gz")
+install(FILES "${ZARNOK_PACKAGING_DIR}/zarnok.6.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6" COMPONENT game)
+
+# The icon in the usual hicolor sizes; tools/icon_maker.cmake draws the 128 one.
 install(FILES "${CMAKE_BINARY_DIR}/icons/zarnok.png"
-  DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps")
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps" COMPONENT game)
+foreach(_size 16 24 32 48 64 256)
+  set(_icon "${CMAKE_BINARY_DIR}/icons/${_size}x${_size}/zarnok.png")
+  add_custom_command(OUTPUT "${_icon}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/icons/${_size}x${_size}"
+    COMMAND icon_maker "${_icon}" ${_size}
+    DEPENDS icon_maker VERBATIM)
+  list(APPEND _icons "${_icon}")
+  install(FILES "${_icon}" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps"
+    COMPONENT game)
+endforeach()
+add_custom_target(icon_sizes ALL DEPENDS ${_icons})
 
+# --- The font library and its tools.
 foreach(_tool fontshow font_compiler bitmap_font_maker)
-  if(TARGET ${_tool})
-    install(TARGETS ${_tool} RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-  endif()
+  install(TARGETS ${_tool} RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT font)
 endforeach()
 
-install(TARGETS zarnok_font ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}")
-file(GLOB _font_headers "${PROJECT_SOURCE_DIR}/font/*.h")
-install(FILES ${_font_headers} DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zarnok/font")
+set(ZARNOK_FONT_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/ZarnokFont")
+set_target_properties(zarnok_font_shared PROPERTIES EXPORT_NAME font)
+set_target_properties(zarnok_font PROPERTIES EXPORT_NAME font_static)
+install(TARGETS zarnok_font_shared zarnok_font EXPORT ZarnokFontTargets
+  ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT font
+  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT font NAMELINK_COMPONENT font)
+install(FILES ${ZARNOK_FONT_PUBLIC_HEADERS} DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zarnok/font" COMPONENT font)
+install(EXPORT ZarnokFontTargets NAMESPACE ZarnokFont:: DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT font)
+configure_package_config_file("${PROJECT_SOURCE_DIR}/cmake/ZarnokFontConfig.cmake.in"
+  "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" INSTALL_DESTINATION "${ZARNOK_FONT_CMAKE_DIR}")
+write_basic_package_version_file("${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
+  COMPATIBILITY SameMajorVersion)
+install(FILES "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
+  DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT font)
+# The pkg-config file finds the prefix from its own place, so the install prefix
+# may be chosen at install time.
+file(RELATIVE_PATH ZARNOK_PKGCONFIG_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
+configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok-font.pc.in" "${ZARNOK_PACKAGING_DIR}/zarnok-font.pc" @ONLY)
+install(FILES "${ZARNOK_PACKAGING_DIR}/zarnok-font.pc" DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig" COMPONENT font)

@@ -1,12 +1,20 @@
 // main.cpp -- program entry: opens the 1024 x 768 window, runs the start-up,
 // registers the callbacks and hands control to the GLUT main loop. Closing the
 // window makes the loop return, and the game then cleans up and exits with 0.
+// `zarnok --version` alone prints the version and exits without opening a window.
 #include <GL/freeglut.h>
+
+#include <cstdio>
+#include <cstring>
 
 #include "game/game_state.h"
 
-int main() {
-  // The command line is ignored; GLUT gets none of it.
+int main(int commandCount, char** commandLine) {
+  if (commandCount == 2 && std::strcmp(commandLine[1], "--version") == 0) {
+    std::printf("zarnok %s\n", ZARNOK_VERSION);
+    return 0;
+  }
+  // Any other command line is ignored; GLUT gets none of it.
   int argc = 1;
   char programName[] = "zarnok";
   char* argv[] = {programName, nullptr};

@@ -4,8 +4,11 @@
 // when all are busy), so that every effect overlaps the music and the other effects.
 // The channel number handed out is the mixer's own, so a volume call reaches exactly
 // the sound that was started on it. Every sound starts at full volume; volumes
-// 0..255 map onto the mixer's 0..128. Without an audio device nothing starts, every
-// call is accepted without effect and nothing is printed.
+// 0..255 map onto the mixer's 0..128. Without an audio device (no sound card) the
+// start-up falls back to SDL's silent dummy driver, so everything works and nothing is
+// heard, unless SDL_AUDIODRIVER or SDL's hint names a driver: a named driver that
+// cannot start is a failure. After a failed start every call is accepted without
+// effect. ALSA's complaints about a missing card are kept off standard error.
 #include "platform/sound_library.h"
 
 #include <SDL.h>

@@ -2,6 +2,10 @@
 // game was written against: start-up, one music stream, one-shot samples, volume.
 // Handles are opaque pointers; a null handle, and the channel returned for one, are
 // accepted everywhere without effect. Paths may use '\' as separator.
+// FSOUND_Init opens the mixer; on a machine without a sound card it falls back to
+// SDL's silent dummy driver, unless a driver is named (SDL_AUDIODRIVER or SDL's hint),
+// and returns 0 only when no driver starts; every later call is then accepted
+// without effect.
 #pragma once
 
 struct FSOUND_STREAM;   // an open music stream

@@ -30,13 +30,23 @@ struct Options {
   std::string fontFile, output;
 };
 
+// A wrong command line: one line on standard error, status 2.
 [[noreturn]] void usage(const char* message) {
-  std::fprintf(stderr, "bitmap_font_maker: %s\n", message);
-  std::fprintf(
-      stderr,
-      "usage: bitmap_font_maker [--size PIXELS] [--picture SIDE] [--channels N] [--raw] [--name TEXT] "
-      "FONT_FILE OUTPUT\n");
+  std::fprintf(stderr, "bitmap_font_maker: %s (see --help)\n", message);
   std::exit(2);
+}
+
+[[noreturn]] void printHelp() {
+  std::printf(
+      "usage: bitmap_font_maker [--size PIXELS] [--picture SIDE] [--channels N] [--raw] [--name TEXT] "
+      "FONT_FILE OUTPUT\n"
+      "Makes a bitmap font from the TrueType or OpenType font FONT_FILE into OUTPUT.\n"
+      "  --size PIXELS   glyph size in pixels, 4 to 512 (32)\n"
+      "  --picture SIDE  side of the square font picture, 16 to 8192 (512)\n"
+      "  --channels N    channels of the picture, 1 to 8 (2)\n"
+      "  --raw, --rle    store the picture raw or run-length encoded (run-length encoded)\n"
+      "  --name TEXT     the font name stored in the file (\"bitmap font\")\n");
+  std::exit(0);
 }
 
 Options parseOptions(int argc, char** argv) {
@@ -48,7 +58,9 @@ Options parseOptions(int argc, char** argv) {
       if (i + 1 >= argc) usage(("missing value after " + arg).c_str());
       return argv[++i];
     };
-    if (arg == "--size") {
+    if (arg == "--help") {
+      printHelp();
+    } else if (arg == "--size") {
       options.size = std::atoi(value());
     } else if (arg == "--picture") {
       options.picture = std::atoi(value());

@@ -296,11 +296,20 @@ bool writeFontFile(const std::string& path, const std::string& name,
 
 bool isLatin1Letter(int code) { return code >= 0xC0 && code != 0xD7 && code != 0xF7; }
 
-int usage() {
-  std::fprintf(
-      stderr,
-      "usage: font_compiler [--height H] [--condense C] [--flatness F] [--name NAME] SOURCE OUTPUT\n");
+// A wrong command line: one line on standard error, status 2.
+int usage(const std::string& problem) {
+  std::fprintf(stderr, "font_compiler: %s (see --help)\n", problem.c_str());
   return 2;
+}
+
+void printHelp() {
+  std::printf(
+      "usage: font_compiler [--height H] [--condense C] [--flatness F] [--name NAME] SOURCE OUTPUT\n"
+      "Compiles the TrueType or OpenType font SOURCE into the vector font file OUTPUT.\n"
+      "  --height H    cell units spanned by the font's descender-to-ascender height (2)\n"
+      "  --condense C  horizontal factor applied after scaling (1)\n"
+      "  --flatness F  largest distance, in cell units, of a flattened curve from the true one (0.01)\n"
+      "  --name NAME   the font name stored in the file (default: family and style)\n");
 }
 
 bool parseNumber(const char* text, double* value) {
@@ -317,21 +326,28 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; i++) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "--height" && hasValue) {
-      if (!parseNumber(argv[++i], &options.height)) return usage();
-    } else if (arg == "--condense" && hasValue) {
-      if (!parseNumber(argv[++i], &options.condense)) return usage();
-    } else if (arg == "--flatness" && hasValue) {
-      if (!parseNumber(argv[++i], &options.flatness)) return usage();
-    } else if (arg == "--name" && hasValue) {
+    const bool takesValue =
+        arg == "--height" || arg == "--condense" || arg == "--flatness" || arg == "--name";
+    if (arg == "--help") {
+      printHelp();
+      return 0;
+    } else if (takesValue && !hasValue) {
+      return usage("missing value after " + arg);
+    } else if (arg == "--height") {
+      if (!parseNumber(argv[++i], &options.height)) return usage("--height must be a positive number");
+    } else if (arg == "--condense") {
+      if (!parseNumber(argv[++i], &options.condense)) return usage("--condense must be a positive number");
+    } else if (arg == "--flatness") {
+      if (!parseNumber(argv[++i], &options.flatness)) return usage("--flatness must be a positive number");
+    } else if (arg == "--name") {
       options.name = argv[++i];
-    } else if (arg.rfind("--", 0) == 0) {
-      return usage();
+    } else if (arg.rfind("-", 0) == 0) {
+      return usage("unknown option " + arg);
     } else {
       files.push_back(arg);
     }
   }
-  if (files.size() != 2) return usage();
+  if (files.size() != 2) return usage("give a SOURCE font and an OUTPUT file");
   options.source = files[0];
   options.output = files[1];
 

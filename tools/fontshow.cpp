@@ -415,25 +415,41 @@ void setUpLighting() {
 
 }  // namespace
 
+// A wrong command line: one line on standard error, status 2.
+int usage(const std::string& problem) {
+  std::fprintf(stderr, "fontshow: %s (see --help)\n", problem.c_str());
+  return 2;
+}
+
 int main(int argc, char** argv) {
-  glutInit(&argc, argv);
+  // The command line is read before GLUT starts, so that --help and mistakes need no display.
   const char* fontPath = nullptr;
   for (int i = 1; i < argc; i++) {
-    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+    const std::string arg = argv[i];
+    if (arg == "--help") {
+      std::printf(
+          "usage: fontshow FONT [--screenshot SHOT.png] [--bitmap-font BITMAP_FONT]\n"
+          "Shows the vector font FONT in every drawing style, a text console to type into and a bitmap\n"
+          "font, in a window (Esc quits).\n"
+          "  --screenshot SHOT.png      draw one frame, write it as PNG and exit\n"
+          "  --bitmap-font BITMAP_FONT  the bitmap font to show (sans_bold.bitmap_font beside FONT)\n");
+      return 0;
+    } else if ((arg == "--screenshot" || arg == "--bitmap-font") && i + 1 >= argc) {
+      return usage("missing value after " + arg);
+    } else if (arg == "--screenshot") {
       screenshotPath = argv[++i];
-    } else if (std::strcmp(argv[i], "--bitmap-font") == 0 && i + 1 < argc) {
+    } else if (arg == "--bitmap-font") {
       bitmapFontPath = argv[++i];
-    } else if (!fontPath && argv[i][0] != '-') {
-      fontPath = argv[i];
+    } else if (arg[0] == '-') {
+      return usage("unknown option " + arg);
+    } else if (fontPath) {
+      return usage("only one FONT can be shown");
     } else {
-      fontPath = nullptr;
-      break;
+      fontPath = argv[i];
     }
   }
-  if (!fontPath) {
-    std::fprintf(stderr, "usage: fontshow FONT [--screenshot SHOT.png] [--bitmap-font BITMAP_FONT]\n");
-    return 2;
-  }
+  if (!fontPath) return usage("give the FONT to show");
+  glutInit(&argc, argv);
 
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(kWindowWidth, kWindowHeight);

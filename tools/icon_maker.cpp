@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "tools/common/png_writer.h"
@@ -26,13 +27,26 @@ static bool insideTurnedSquare(float x, float y, float cx, float cy, float h, fl
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: icon_maker OUT.png [SIZE]\n");
+  for (int i = 1; i < argc; i++) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::printf(
+          "usage: icon_maker OUT.png [SIZE]\n"
+          "Draws the game's desktop icon into OUT.png, SIZE pixels square (16 to 1024, default 128).\n");
+      return 0;
+    }
+    if (argv[i][0] == '-') {
+      std::fprintf(stderr, "icon_maker: unknown option %s (see --help)\n", argv[i]);
+      return 2;
+    }
+  }
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "icon_maker: give OUT.png and at most a SIZE (see --help)\n");
     return 2;
   }
-  int size = argc > 2 ? std::atoi(argv[2]) : 128;
-  if (size < 16 || size > 1024) {
-    std::fprintf(stderr, "icon_maker: size must be 16 to 1024\n");
+  char* end = nullptr;
+  const long size = argc > 2 ? std::strtol(argv[2], &end, 10) : 128;
+  if ((argc > 2 && *end != 0) || size < 16 || size > 1024) {
+    std::fprintf(stderr, "icon_maker: SIZE must be a whole number from 16 to 1024 (see --help)\n");
     return 2;
   }
   const Rgba sky = {0.98f, 0.78f, 0.45f, 1}, skyTop = {0.55f, 0.70f, 0.90f, 1};

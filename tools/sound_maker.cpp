@@ -441,8 +441,19 @@ bool writeWave(const std::filesystem::path& path, const std::vector<float>& samp
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::printf(
+        "usage: sound_maker OUTPUT_FOLDER\n"
+        "Synthesises the game's four sounds (bgm_main.wav, bgm_game.wav, move.wav, crash.wav)\ninto "
+        "OUTPUT_FOLDER, which it makes if need be.\n");
+    return 0;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    std::fprintf(stderr, "sound_maker: give exactly one OUTPUT_FOLDER (see --help)\n");
+    return 2;
+  }
+  if (argv[1][0] == '-') {
+    std::fprintf(stderr, "sound_maker: unknown option %s (see --help)\n", argv[1]);
     return 2;
   }
   std::filesystem::path folder(argv[1]);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -464,8 +465,19 @@ IndexedPicture makeBoard(int width, int height, uint32_t seed) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::printf(
+        "usage: texture_maker OUTPUT_DIR\n"
+        "Makes the game's ten texture pictures (terrain_texture.bmp, wallpaper.bmp, c_1.bmp to\nc_6.bmp, "
+        "BG_Time.bmp, BG_Record.bmp) in the existing folder OUTPUT_DIR.\n");
+    return 0;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    std::fprintf(stderr, "texture_maker: give exactly one OUTPUT_DIR (see --help)\n");
+    return 2;
+  }
+  if (argv[1][0] == '-') {
+    std::fprintf(stderr, "texture_maker: unknown option %s (see --help)\n", argv[1]);
     return 2;
   }
   std::string dir = std::string(argv[1]) + "/";
