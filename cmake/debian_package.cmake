@@ -12,9 +12,13 @@ add_custom_command(OUTPUT "${ZARNOK_PACKAGING_DIR}/changelog.gz"
   COMMAND gzip -9nkf "${ZARNOK_PACKAGING_DIR}/changelog"
   DEPENDS "${ZARNOK_PACKAGING_DIR}/changelog" VERBATIM)
 add_custom_target(debian_changelog ALL DEPENDS "${ZARNOK_PACKAGING_DIR}/changelog.gz")
-# Only in the package: a plain `cmake --install` leaves these out.
+# Only in the package: a plain `cmake --install` leaves these out. Debian keeps games
+# in /usr/games: the launcher is found there too (it finds its folders through the link).
 install(FILES "${ZARNOK_PACKAGING_DIR}/changelog.gz" "${PROJECT_SOURCE_DIR}/packaging/copyright"
   DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/zarnok" COMPONENT debian EXCLUDE_FROM_ALL)
+file(RELATIVE_PATH _launcher "/p/games" "/p/${CMAKE_INSTALL_BINDIR}/zarnok")
+file(CREATE_LINK "${_launcher}" "${ZARNOK_PACKAGING_DIR}/games/zarnok" SYMBOLIC)
+install(FILES "${ZARNOK_PACKAGING_DIR}/games/zarnok" DESTINATION games COMPONENT debian EXCLUDE_FROM_ALL)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zarnok)
@@ -31,8 +35,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZARNOK_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZARNOK_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "steer a block through rocking blocks for as long as you can")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-A small 3D arcade game. Your block runs forward without end over a sandy
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "A small 3D arcade game. Your block runs forward without end over a sandy
 plain; hold the left or the right mouse button to steer around the eighty
 rocking blocks ahead. Touch one and the round is over. The clock counts the
 seconds you survive, and your best time stands beside it.")

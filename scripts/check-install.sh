@@ -1,39 +1,52 @@
 #!/usr/bin/env bash
-# check-install.sh BUILD_DIR -- installs the build into a temporary prefix, starts the
-# installed launcher from another folder under its own Xvfb and checks that the title
-# screen shows (the title's pixels are there), that the installed tools and headers
-# are in place, and that ESC ends the game with 255.
+# check-install.sh BUILD_DIR VERSION CXX [FLAGS] -- the installed font library (headers
+# alone; tests/font_consumer built by CXX with FLAGS via CMake, shared and static, and
+# pkg-config), then the Debian package: lintian, metadata, and unpacked, its version and
+# its launcher started from another folder under Xvfb (title shows, ESC gives 255).
 set -eu
-build=$(cd "${1:-build}" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-prefix=$(mktemp -d)
-elsewhere=$(mktemp -d)
-trap 'rm -rf "$prefix" "$elsewhere"' EXIT
+build=$(cd "$1" && pwd) version=$2 cxx=$3 flags=${4:-} here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT; fail() { echo "check-install: $*"; exit 1; }
+prefix=$tmp/prefix consumer=$here/../tests/font_consumer
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/zarnok bin/fontshow bin/font_compiler bin/bitmap_font_maker libexec/zarnok/zarnok \
-         share/zarnok/terrain_texture.bmp share/zarnok/sounds/bgm_main.wav share/zarnok/fonts/techno1.glf \
-         share/applications/zarnok.desktop share/icons/hicolor/128x128/apps/zarnok.png \
-         include/zarnok/font/font_library.h lib/libzarnok_font.a; do
-  [ -e "$prefix/$f" ] || { echo "check-install: $f is missing"; exit 1; }
+for header in "$prefix"/include/zarnok/font/*.h; do echo "#include <font/${header##*/}>" |
+  "$cxx" -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I"$prefix/include/zarnok" -x c++ - || fail "$header"; done
+{ cmake -S "$consumer" -B "$tmp/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" && cmake --build "$tmp/cmake"; } >"$tmp/log" 2>&1 ||
+  { cat "$tmp/log"; fail "the consumer does not build with CMake"; }
+"$cxx" $flags "$consumer/consumer.cpp" -o "$tmp/consumer_pkgconfig" \
+  $(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --cflags --libs zarnok-font egl gl)
+for program in cmake/consumer_font:1 cmake/consumer_font_static:0 consumer_pkgconfig:1; do
+  uses=$(LD_LIBRARY_PATH=$prefix/lib ldd "$tmp/${program%:*}" | grep -c "libzarnok_font.so.1 => $prefix/lib/" || true)
+  [ "$uses" = "${program#*:}" ] || fail "${program%:*} loads the shared library $uses times"  # ldd
+  LD_LIBRARY_PATH=$prefix/lib LD_PRELOAD=${ZARNOK_TEST_PRELOAD:-} "$tmp/${program%:*}" \
+    "$build/assets/fonts/techno1.glf" "Zarnok $version" || fail "${program%:*} did not draw the string"
 done
-cd "$elsewhere"
-"$here/../tests/support/with-xvfb" bash -s "$prefix" <<'INNER'
+cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" >/dev/null
+deb=$tmp/deb/zarnok_${version}_amd64.deb root=$tmp/root
+report=$(lintian --fail-on error "$deb" 2>/dev/null) || fail "lintian finds errors: $report"
+echo "$report" | sed 's/^/check-install: lintian: /'
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libglut libglu1 libopengl0 libsdl2-mixer libstdc++6; do
+  [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"; done
+dpkg-deb -x "$deb" "$root"
+for f in usr/libexec/zarnok/zarnok usr/share/zarnok/fonts/techno1.glf usr/share/doc/zarnok/copyright \
+  usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/zarnok.png; do
+  [ -e "$root/$f" ] || fail "the package lacks $f"; done
+desktop-file-validate "$root/usr/share/applications/zarnok.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >/dev/null || fail "metainfo"
+[ -z "$(man --warnings -l "$root/usr/share/man/man6/zarnok.6.gz" 2>&1 >/dev/null)" ] || fail "manual page"
+[ "$("$root/usr/bin/zarnok" --version)" = "zarnok $version" ] || fail "zarnok --version is not $version"
+cd "$tmp"
+"$here/../tests/support/with-xvfb" bash -s "$root/usr/games/zarnok" <<'INNER'
 set -eu
-prefix=$1
-SDL_AUDIODRIVER=dummy "$prefix/bin/zarnok" >out.txt 2>&1 &
-pid=$!
+SDL_AUDIODRIVER=dummy "$1" >out.txt 2>&1 &
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Trelvisk$' | head -n 1)
-sleep 1.5
-# Two shots half a second apart: the prompt blinks, the title stays.
-xwd -silent -id "$wid" | convert xwd:- -colorspace gray -threshold 20% -format '%[fx:mean]' info: >lit1.txt
-sleep 0.5
-xwd -silent -id "$wid" | convert xwd:- -colorspace gray -threshold 20% -format '%[fx:mean]' info: >lit2.txt
+sleep 1.5  # the title's pixels, whether the blinking prompt is on or off
+lit=$(xwd -silent -id "$wid" | convert xwd:- -colorspace gray -threshold 20% -format '%[fx:mean]' info:)
 xdotool key --window "$wid" Escape 2>/dev/null || true
-status=0; wait $pid || status=$?
-echo "check-install: lit fraction of the title screen: $(cat lit1.txt) and $(cat lit2.txt); exit status $status"
-awk -v a="$(cat lit1.txt)" -v b="$(cat lit2.txt)" 'BEGIN { exit !(a > 0.02 && a < 0.5 && b > 0.02 && b < 0.5) }' ||
-  { echo "check-install: the title screen did not show"; cat out.txt; exit 1; }
-[ "$status" -eq 255 ] || { echo "check-install: ESC should end the game with 255"; exit 1; }
-[ ! -s out.txt ] || { echo "check-install: unexpected output:"; cat out.txt; exit 1; }
+status=0 && wait $! || status=$?
+echo "check-install: lit fraction of the title screen: $lit; exit status $status"
+awk -v a="$lit" 'BEGIN { exit !(a > 0.02 && a < 0.5) }' || { cat out.txt; echo "check-install: no title"; exit 1; }
+[ "$status" -eq 255 ] && [ ! -s out.txt ] || { cat out.txt; echo "check-install: ESC must give 255, no output"; exit 1; }
 INNER
 echo "check-install: ok"
