@@ -17,6 +17,7 @@ add_custom_target(debian_changelog ALL DEPENDS "${ZARNOK_PACKAGING_DIR}/changelo
 install(FILES "${ZARNOK_PACKAGING_DIR}/changelog.gz" "${PROJECT_SOURCE_DIR}/packaging/copyright"
   DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/zarnok" COMPONENT debian EXCLUDE_FROM_ALL)
 file(RELATIVE_PATH _launcher "/p/games" "/p/${CMAKE_INSTALL_BINDIR}/zarnok")
+file(MAKE_DIRECTORY "${ZARNOK_PACKAGING_DIR}/games")
 file(CREATE_LINK "${_launcher}" "${ZARNOK_PACKAGING_DIR}/games/zarnok" SYMBOLIC)
 install(FILES "${ZARNOK_PACKAGING_DIR}/games/zarnok" DESTINATION games COMPONENT debian EXCLUDE_FROM_ALL)
 
