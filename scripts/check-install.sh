@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# check-install.sh BUILD_DIR VERSION CXX [FLAGS] -- the installed font library (headers
+# check-install.sh BUILD_DIR [VERSION CXX FLAGS] -- the installed font library (headers
 # alone; tests/font_consumer built by CXX with FLAGS via CMake, shared and static, and
 # pkg-config), then the Debian package: lintian, metadata, and unpacked, its version and
 # its launcher started from another folder under Xvfb (title shows, ESC gives 255).
 set -eu
-build=$(cd "$1" && pwd) version=$2 cxx=$3 flags=${4:-} here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
+build=$(cd "$1" && pwd) cxx=${3:-c++} flags=${4:-} here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
+version=${2:-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")}
 trap 'rm -rf "$tmp"' EXIT; fail() { echo "check-install: $*"; exit 1; }
 prefix=$tmp/prefix consumer=$here/../tests/font_consumer
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for header in "$prefix"/include/zarnok/font/*.h; do echo "#include <font/${header##*/}>" |
-  "$cxx" -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I"$prefix/include/zarnok" -x c++ - || fail "$header"; done
+  "$cxx" -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I"$prefix/include/zarnok" -x c++ - || fail "$header needs more"; done
 { cmake -S "$consumer" -B "$tmp/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" && cmake --build "$tmp/cmake"; } >"$tmp/log" 2>&1 ||
   { cat "$tmp/log"; fail "the consumer does not build with CMake"; }

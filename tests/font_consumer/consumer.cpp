@@ -9,11 +9,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
-  const int width = 400, height = 100;
+  constexpr int width = 400, height = 100;
   const float length = float(std::strlen(argv[2])), unitsWide = 2.2f * length + 2;  // view: x -2.., y -2..2
   auto getDisplay = (PFNEGLGETPLATFORMDISPLAYEXTPROC)eglGetProcAddress("eglGetPlatformDisplayEXT");
   EGLDisplay display = getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
@@ -35,8 +34,8 @@ int main(int argc, char** argv) {
   glClear(GL_COLOR_BUFFER_BIT);
   glOrtho(-2, unitsWide - 2, -2, 2, -10, 10);
   drawString(argv[2]);
-  std::vector<unsigned char> pixels(width * height * 4);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  static unsigned char pixels[width * height * 4];
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
   shutdownFonts();
   eglTerminate(display);
 
