@@ -40,7 +40,7 @@ struct FSOUND_DSPUNIT {
 namespace {
 
 constexpr int MUSIC_CHANNEL = 0;
-constexpr int EFFECT_GROUP = 1;      // mixer group tag of the effect channels
+constexpr int EFFECT_GROUP = 1;  // mixer group tag of the effect channels
 // About 12 ms at 44100 Hz. A sound starts at the next buffer, so a short buffer also
 // keeps the steering sound, restarted every 1/60 s, close to an even rush.
 constexpr int BUFFER_FRAMES = 512;
