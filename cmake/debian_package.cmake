@@ -5,7 +5,7 @@
 set(ZARNOK_PACKAGE_MAINTAINER "The Zarnok! developers <maintainers@zarnok.example>"
   CACHE STRING "Maintainer field of the Debian package")
 
-execute_process(COMMAND date -u -R -d "${ZARNOK_RELEASE_DATE}"
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env LC_ALL=C date -u -R -d "${ZARNOK_RELEASE_DATE}"
   OUTPUT_VARIABLE ZARNOK_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 configure_file("${PROJECT_SOURCE_DIR}/packaging/changelog.in" "${ZARNOK_PACKAGING_DIR}/changelog" @ONLY)
 add_custom_command(OUTPUT "${ZARNOK_PACKAGING_DIR}/changelog.gz"

@@ -15,7 +15,8 @@ set(ZARNOK_PACKAGING_DIR "${CMAKE_BINARY_DIR}/packaging")
 # There is no public home yet: change both together once there is.
 set(ZARNOK_HOMEPAGE "https://zarnok.example" CACHE STRING "The game's home page")
 set(ZARNOK_APP_ID "example.zarnok.Zarnok" CACHE STRING "AppStream id: the home page's domain reversed")
-set(ZARNOK_RELEASE_DATE "2026-12-07")  # date of the release PROJECT_VERSION
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env LC_ALL=C date -u -d "${ZARNOK_RELEASE_DATE}" "+%B %Y"
+  OUTPUT_VARIABLE ZARNOK_RELEASE_MONTH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 
 # --- The game.
 install(TARGETS zarnok RUNTIME DESTINATION "${ZARNOK_LIBEXEC_DIR}" COMPONENT game)
