@@ -1,53 +1,47 @@
-// game_process.h -- test support for end-to-end runs: starts the real zarnok binary
-// on the test's X display (the private Xvfb of with-xvfb) in a working directory,
-// finds its window, drives it with xdotool, takes PNG screenshots and reads the
-// exit status.
+// game_process.h -- the real game for end-to-end runs: started in a folder on the
+// test's X display (the private Xvfb of with-xvfb) with a sound driver named, driven
+// with xdotool, watched through its frame log, its output and exit status kept.
 #pragma once
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+// One drawn frame from the game's frame log: monotonic nanoseconds, and whether a
+// round was being played as it began.
+struct Frame {
+  long long startNs, endNs;
+  bool playing;
+};
+
 class GameProcess {
  public:
-  GameProcess() = default;
-  ~GameProcess();  // kills the game if it still runs
+  // Starts the built game in dir with extra environment entries "NAME=value"; the
+  // sound driver is SDL's dummy unless an entry names another.
+  explicit GameProcess(const std::string& dir = ZARNOK_ASSET_DIR, const std::vector<std::string>& env = {});
+  ~GameProcess();  // kills the game if it still runs, removes its logs
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
 
-  // Starts program (default: the built zarnok) in workDir (default: the asset
-  // folder) with extra environment entries "NAME=value". Captures stdout and stderr.
-  bool start(const std::string& workDir = "", const std::vector<std::string>& env = {},
-             const std::string& program = "");            // fork and exec
-  bool waitForWindow(const std::string& title, double seconds = 15);  // find by title
-  std::string windowId() const { return windowId_; }
-  std::pair<int, int> windowSize() const;               // width, height via xdotool
-
-  bool running();                                        // still alive?
-  // Waits for exit; returns the exit status (0..255), or -1 on timeout / signal.
-  int waitForExit(double seconds);                        // exit status
-  void kill();                                            // SIGKILL and reap
-
-  bool key(const std::string& keyName);                   // e.g. "space", "Escape"
-  bool mouseDown(int xButton);                            // X button 1 left, 3 right
-  bool mouseUp(int xButton);
-  bool closeWindow();                                     // as a window manager would
-  bool screenshot(const std::string& pngPath);            // the game window as PNG
-
-  std::string output() const;  // what the game printed so far (stdout and stderr)
-  pid_t pid() const { return pid_; }
+  bool waitForWindow();                    // shown and titled "Trelvisk"; the pointer moved into it
+  std::pair<int, int> windowSize() const;  // width, height
+  bool send(const std::string& input);     // xdotool arguments: "key space", "mousedown 1"
+  bool closeWindow();                      // as a window manager's close button does
+  // Polls until done() holds or the game has ended; false after `seconds`.
+  bool waitUntil(const std::function<bool()>& done, double seconds = 60);
+  int waitForExit();  // exit status; -1 for a signal or a game still running after 30 s
+  bool running();
+  std::vector<Frame> frames() const;  // every frame drawn so far
+  std::string output() const;         // standard output and error so far
 
  private:
-  bool xdotool(const std::string& args);
   pid_t pid_ = -1;
-  int exitStatus_ = -1;
-  std::string windowId_;
-  std::string logPath_;
+  int status_ = -1;
+  std::string window_, outputPath_, framePath_;
 };
 
-// Runs a shell command and returns its standard output ("" on failure).
-std::string runCommand(const std::string& command);  // popen helper
-// Seconds since an arbitrary start (monotonic).
-double monotonicSeconds();
+// The standard output of a shell command ("" if it cannot run).
+std::string runCommand(const std::string& command);
