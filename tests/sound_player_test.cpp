@@ -9,8 +9,7 @@
 TEST(SoundPlayerTest, MakesTheLibraryCallsInOrderAndKeepsWhatItIsGiven) {
   SoundRecorder& library = soundRecorder();
   library.reset();
-  int window = 0;
-  WindowHandleHolder::instance().setHandle(&window);
+  WindowHandleHolder::instance().setHandle(&library);
   SoundPlayer player;
   library.initResult = 0;
   EXPECT_FALSE(player.init());
