@@ -1,0 +1,98 @@
+// platform_test.cpp -- the platform layer: our sound library over the real SDL2_mixer
+// with SDL's disk driver, its start on each kind of driver, the sleep and the pacer.
+#include "platform/platform.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <fstream>
+#include <set>
+
+#include "platform/sound_library.h"
+
+static const std::string DISK = testing::TempDir() + "zarnok-heard-" + std::to_string(getpid()) + ".raw";
+
+// Starts the library in this (child) process with the driver named, or none, and ALSA
+// pointed at no device; exits with its answer, or 3 if the exit left the audio in use.
+static void startAndExit(const char* driver) {
+  driver ? setenv("SDL_AUDIODRIVER", driver, 1) : unsetenv("SDL_AUDIODRIVER");
+  setenv("AUDIODEV", "zarnok-no-such-device", 1);
+  std::atexit([] {
+    if (SDL_WasInit(SDL_INIT_AUDIO) || Mix_QuerySpec(nullptr, nullptr, nullptr) || FSOUND_SetVolume(0, 9))
+      _exit(3);
+  });
+  const int started = FSOUND_Init(44100, 32, 0);
+  std::fprintf(stderr, "driver %s\n", started ? SDL_GetCurrentAudioDriver() : "none");
+  std::exit(started);
+}
+
+// Runs first. No driver named and no device: the silent one; a named one failing fails.
+TEST(SoundLibraryDeathTest, StartsOnTheNamedDriverOrTheSilentOneWhenNoneIsNamed) {
+  EXPECT_EXIT(startAndExit(nullptr), testing::ExitedWithCode(1), "^driver dummy\n$");
+  EXPECT_EXIT(startAndExit("alsa"), testing::ExitedWithCode(0), "^driver none\n$");
+  EXPECT_EXIT(startAndExit("no-such-driver"), testing::ExitedWithCode(0), "^driver none\n$");
+}
+
+TEST(SoundLibraryTest, MusicKeepsItsChannelEffectsMixOverItAndNullHandlesAreHarmless) {
+  const auto path = [](const char* file) { return std::string(ZARNOK_ASSET_DIR) + "/sounds\\" + file; };
+  setenv("SDL_AUDIODRIVER", "disk", 1), setenv("SDL_DISKAUDIOFILE", DISK.c_str(), 1);
+  ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1) << SDL_GetError();
+  EXPECT_EQ(FSOUND_Init(22050, 8, 0), 1) << "a second start keeps the first";
+  FSOUND_STREAM* title = FSOUND_Stream_Open(path("bgm_main.wav").c_str(), FSOUND_LOOP_NORMAL, 0, 0);
+  const int music = FSOUND_Stream_Play(FSOUND_FREE, title);
+  EXPECT_TRUE(FSOUND_SetVolume(music, 255) && Mix_Volume(music, -1) == MIX_MAX_VOLUME);
+  FSOUND_SAMPLE* crash = FSOUND_Sample_Load(FSOUND_FREE, path("crash.wav").c_str(), FSOUND_NORMAL, 0, 0);
+  EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, path("crash.wav").c_str(), FSOUND_NORMAL, 0, 0), crash);
+  std::vector<int> channels;
+  for (int i = 0; i < 33; i++) channels.push_back(FSOUND_PlaySound(FSOUND_FREE, crash));
+  const std::set<int> first(channels.begin(), channels.begin() + 31);  // then the oldest gives way
+  EXPECT_TRUE(first.size() == 31 && *first.begin() == 1 && *first.rbegin() == 31);
+  EXPECT_TRUE(FSOUND_SetVolume(channels[5], 50) && Mix_Volume(channels[5], -1) == 25);  // of 128
+  EXPECT_TRUE(Mix_Playing(-1) == 32 && FSOUND_Stream_Stop(title) && FSOUND_Stream_Close(title));
+  EXPECT_FALSE(Mix_Playing(music));
+  const size_t held = mallinfo2().uordblks + mallinfo2().hblkhd;  // a closed stream is freed
+  for (int i = 0; i < 3; i++) FSOUND_Stream_Close(FSOUND_Stream_Open(path("bgm_main.wav").c_str(), 0, 0, 0));
+  EXPECT_LT(mallinfo2().uordblks + mallinfo2().hblkhd, held + 1000000);
+  Mix_HaltChannel(-1);
+  for (unsigned mode : {FSOUND_NORMAL, FSOUND_LOOP_NORMAL}) {
+    FSOUND_STREAM* whoosh = FSOUND_Stream_Open(path("move.wav").c_str(), mode, 0, 0);
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, whoosh), music) << "music keeps its channel";
+    const auto written = [] { return size_t(std::ifstream(DISK, std::ios::ate | std::ios::binary).tellg()); };
+    for (const size_t played = written() + 44100; written() < played;) SDL_Delay(10);
+    EXPECT_EQ(Mix_Playing(music), mode == FSOUND_LOOP_NORMAL) << mode;
+    FSOUND_Stream_Close(whoosh);
+  }
+  EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, FSOUND_NORMAL, 0, 0), nullptr);
+  EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, nullptr) + FSOUND_PlaySound(FSOUND_FREE, nullptr), -2);
+  EXPECT_EQ(FSOUND_SetVolume(-1, 0) + FSOUND_SetVolume(32, 0) + FSOUND_Stream_Stop(nullptr), 0);
+  EXPECT_EQ(FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1) + FSOUND_SetHWND(nullptr), 2);
+  std::remove(DISK.c_str());  // the mixer writes on into the unlinked file
+}
+
+// The pacer sleeps only for a tick not yet due: the first, and the one after the loop
+// fell behind or was reset, come at once. A sleep is told by the thread's voluntary
+// context switches; a time is only ever checked as a least.
+TEST(PlatformTest, SleepAndTickPacerWaitOnlyForWhatIsNotYetDue) {
+  static uint32_t asked = 0;
+  setSleepFunction([](uint32_t ms) { asked = ms; });
+  sleepMilliseconds(1000);
+  setSleepFunction(nullptr);
+  EXPECT_EQ(asked + uintptr_t(desktopWindowHandle()), 1000u);
+  TickPacer pacer(10.0);
+  std::string slept;
+  auto due = std::chrono::steady_clock::now();
+  for (char step : std::string("ttstststrtt")) {  // tick, sleep of 250 ms, reset
+    if (step == 'r') due = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    rusage before, after;
+    getrusage(RUSAGE_THREAD, &before);
+    step == 't' ? pacer.waitForNextTick() : step == 's' ? sleepMilliseconds(250) : pacer.reset();
+    getrusage(RUSAGE_THREAD, &after);
+    slept += after.ru_nvcsw > before.ru_nvcsw ? 'z' : '-';
+  }
+  EXPECT_GE(std::chrono::steady_clock::now(), due);
+  EXPECT_EQ(slept, "-zz-z-z---z");
+}
