@@ -1,9 +1,5 @@
-// font_registry_test.cpp -- the vector-font registry: filling and refusing slots (a
-// full registry opens no file), failed loads, unloading, choosing, and the settings.
-#include <sys/inotify.h>
-#include <unistd.h>
-
-#include "font/font_library.h"
+// font_registry_test.cpp -- the vector-font registry and its file reader: the state at
+// program start, the settings' codes, the slots, and what a file gives or why it is refused.
 #include "tests/vector_font_test_files.h"
 
 namespace {
@@ -11,86 +7,72 @@ namespace {
 class FontRegistryTest : public ::testing::Test {
  protected:
   void TearDown() override { resetFontRegistry(); }
-  const std::string good =
-      writeTestFile("good.font", fontFileBytes({rectangleGlyph('A', -0.8f, 0.7f, -0.5f, 0.9f)}));
 };
 
-TEST_F(FontRegistryTest, FillsAllSlotsThenRefusesWithoutOpeningTheFile) {
-  const int watch = inotify_init1(IN_NONBLOCK);  // reports each opening of the file
-  ASSERT_GE(inotify_add_watch(watch, good.c_str(), IN_OPEN), 0);
-  auto opened = [watch] {
-    alignas(inotify_event) char events[4096];
-    bool any = false;
-    while (read(watch, events, sizeof events) > 0) any = true;
-    return any;
-  };
-  for (int i = 0; i < FONT_SLOT_COUNT; i++) ASSERT_EQ(loadFont(good.c_str()), i);
-  EXPECT_TRUE(opened());
-  EXPECT_EQ(loadFont(good.c_str()), -1);
-  EXPECT_FALSE(opened()) << "a full registry must not open the file";
-  close(watch);
-  EXPECT_EQ(getCurrentFont(), 255);
-  ASSERT_EQ(unloadFont(200), 0);
-  EXPECT_EQ(loadFont(good.c_str()), 200);
+TEST_F(FontRegistryTest, StartsAsTheGameRunsAndKeepsOnlyAcceptedSettings) {
+  FontRegistry& r = fontRegistry;
+  EXPECT_THAT((std::vector<float>{float(r.currentFont), r.symbolSpace, r.spaceSize, r.symbolDepth,
+                                  float(r.direction), float(r.centered), r.rotation, r.contourColor[3]}),
+              near({0, 0.2f, 2, 0.2f, 0, 0, 0, 0}));
+  for (int unknown : {9, 13, 29, 31}) enableOption(unknown);
+  for (auto [code, target] : {std::pair{10, &r.messagesSwitch},
+                              {11, &r.texturingSwitch},
+                              {12, &r.contouringSwitch},
+                              {30, &r.console.cursorSwitch}}) {
+    std::string states = std::to_string(*target);  // off at start, and no unknown code changed it
+    enableOption(code), states += std::to_string(*target), disableOption(code);
+    EXPECT_EQ(states + std::to_string(*target), "212") << code;
+  }
+  for (int32_t direction : {1, 2, 3, 4, 0, 5, -1}) setDirection(direction);
+  setCentering(256);  // only its low byte counts
+  EXPECT_EQ(getDirection() * 10 + getCentering(), 40);
 }
 
-TEST_F(FontRegistryTest, FailedLoadsTakeNoSlotAndTheNextGoodOneTakesTheLowestEmpty) {
-  std::vector<TestGlyph> glyphs = {rectangleGlyph('A', -1, 1, -1, 1), rectangleGlyph('B', -1, 1, -1, 1)};
-  glyphs[1].contourEnds = {4};  // the second glyph is bad, after a good one was read
-  const std::string bad[] = {testFolder() + "/missing", writeTestFile("magic.font", {'G', 'L', 'X', 0}),
-                             writeTestFile("glyph.font", fontFileBytes(glyphs))};
-  ASSERT_EQ(loadFont(good.c_str()), 0);
-  ASSERT_EQ(loadFont(good.c_str()), 1);
-  ASSERT_EQ(unloadFont(0), 0);
-  for (const std::string& path : bad) {
-    EXPECT_EQ(loadFont(path.c_str()), -1) << path;
-    EXPECT_EQ(fontRegistry.fonts[0], nullptr) << path;
-    EXPECT_EQ(getCurrentFont(), 1) << path;
-  }
-  EXPECT_EQ(loadFont(nullptr), -1);
-  EXPECT_EQ(loadFont(good.c_str()), 0);
-  EXPECT_EQ(getCurrentFont(), 0);
+TEST_F(FontRegistryTest, FillsTheLowestEmptySlotAndFreesAndChoosesOnlyFilledOnes) {
+  for (int slot = 0; slot < 256; slot++) ASSERT_EQ(loadBytes(fontBytes({})), slot);
+  EXPECT_TRUE(selectFont(5) == 0 && loadBytes(fontBytes({})) == -1 && unloadFont(3) == 0);  // full; 5 stays
+  for (int bad : {3, -1, 256}) EXPECT_TRUE(unloadFont(bad) == -1 && selectFont(bad) == -1) << bad;
+  EXPECT_EQ(loadFont((testFolder() + "/missing.font").c_str()), -1);
+  EXPECT_TRUE(getCurrentFont() == 5 && unloadFont(5) == 0 && getCurrentFont() == -1 &&
+              unloadCurrentFont() == -1);
+  EXPECT_EQ(loadBytes(fontBytes({})), 3);  // the lowest empty slot
+  EXPECT_TRUE(unloadCurrentFont() == 0 && getCurrentFont() == -1 && !fontRegistry.fonts[3] &&
+              fontRegistry.fonts[4]);
 }
 
-TEST_F(FontRegistryTest, UnloadsAndSelectsOnlyFilledSlots) {
-  for (int i = 0; i < 6; i++) ASSERT_EQ(loadFont(good.c_str()), i);
-  EXPECT_EQ(unloadFont(3), 0);  // another font: the current one stays
-  EXPECT_EQ(fontRegistry.fonts[3], nullptr);
-  EXPECT_EQ(getCurrentFont(), 5);
-  for (int index : {3, -1, 256}) {
-    EXPECT_EQ(unloadFont(index), -1) << index;
-    EXPECT_EQ(selectFont(index), -1) << index;
-    EXPECT_EQ(getCurrentFont(), 5) << index;
+TEST_F(FontRegistryTest, ReadsAFileWholeAndRefusesBadOnesWithTheirMessages) {
+  std::vector<uint8_t> good =  // two contours and one triangle; a glyph without vertices; a stray byte
+      fontBytes({{'O', {{-0.9f, -0.8f}, {0.6f, 0.95f}, {0, 0.5f}, {0.25f, -0.25f}}, {2, 0, 1}, {1, 3}},
+                 {'.', {}, {}, {}}});
+  good.push_back(7);
+  const std::string format = "Error reading font file: incorrect file format\n";
+  std::vector<std::pair<std::vector<uint8_t>, std::string>> bad = {{{'G', 'L'}, format}};
+  // The magic in lower case, 'O' twice, a triangle corner and a contour end past the last vertex.
+  for (auto [at, value] : {std::pair{0, 'g'}, {1, 'l'}, {2, 'f'}, {169, 'O'}, {164, 4}, {168, 4}}) {
+    bad.push_back({good, at < 3      ? format
+                         : at == 169 ? "Error reading font file: encountered symbols in font\n"
+                                     : ""});
+    bad.back().first[size_t(at)] = uint8_t(value);
   }
-  EXPECT_EQ(unloadFont(5), 0);  // the current font
-  EXPECT_EQ(getCurrentFont(), -1);
-  EXPECT_EQ(unloadCurrentFont(), -1);
-  ASSERT_EQ(selectFont(1), 0);
-  EXPECT_EQ(unloadCurrentFont(), 0);
-  EXPECT_EQ(getCurrentFont(), -1);
-  for (int slot = 0; slot < 6; slot++) EXPECT_EQ(fontRegistry.fonts[slot] != nullptr, slot % 2 == 0) << slot;
-}
-
-TEST_F(FontRegistryTest, SettingsKeepOnlyAcceptedValues) {
-  setDirection(DIRECTION_DOWN);
-  for (int32_t direction : {0, 5, -1}) setDirection(direction);
-  EXPECT_EQ(getDirection(), DIRECTION_DOWN);
-  setCentering(1);
-  setCentering(256);  // its low byte: not centred
-  EXPECT_EQ(getCentering(), 0);
-
-  const uint8_t* switches[] = {&fontRegistry.messagesSwitch, &fontRegistry.texturingSwitch,
-                               &fontRegistry.contouringSwitch, &fontRegistry.console.cursorSwitch};
-  const int codes[] = {OPTION_MESSAGES, OPTION_TEXTURING, OPTION_CONTOURING, OPTION_CONSOLE_CURSOR};
-  for (int unknown : {0, 9, 13, 29, 31}) enableOption(unknown);
-  for (const uint8_t* s : switches) EXPECT_EQ(*s, SWITCH_OFF);
-  for (int i = 0; i < 4; i++) {
-    enableOption(codes[i]);
-    disableOption(13);
-    for (int j = 0; j < 4; j++) EXPECT_EQ(*switches[j], j == i ? SWITCH_ON : SWITCH_OFF) << codes[i];
-    disableOption(codes[i]);
-    EXPECT_EQ(*switches[i], SWITCH_OFF) << codes[i];
-  }
+  for (long size = 3; size < 173; size++) bad.push_back({{good.begin(), good.begin() + size}, ""});
+  ASSERT_TRUE(loadBytes(good) == 0 && loadBytes(good) == 1 && unloadFont(0) == 0);
+  for (size_t i = 0; i < bad.size(); i++)
+    for (uint8_t messages : {2, 1}) {
+      fontRegistry.messagesSwitch = messages;
+      ::testing::internal::CaptureStdout();
+      EXPECT_TRUE(loadBytes(bad[i].first) == -1 && !fontRegistry.fonts[0] && getCurrentFont() == 1) << i;
+      EXPECT_EQ(::testing::internal::GetCapturedStdout(), messages == 1 ? bad[i].second : "") << i;
+    }
+  const VectorFont& font = *fontRegistry.fonts[1];
+  const VectorGlyph &o = *font.symbols[size_t('O')], &dot = *font.symbols[size_t('.')];
+  EXPECT_EQ(std::string(font.name), std::string(96, '\xEE'));
+  EXPECT_THAT(
+      (std::vector<float>{float(font.symbolCount), float(o.vertexCount), float(o.facetCount),
+                          float(o.contourCount), o.vertices[0].x, o.vertices[1].y, o.vertices[3].x,
+                          float(o.facets[0]), float(o.facets[2]), float(o.contourEnds[0]),
+                          float(o.contourEnds[1]), o.left, o.right, o.bottom, o.top, dot.left, dot.right,
+                          dot.bottom, dot.top}),
+      near({2, 4, 1, 2, -0.9f, 0.95f, 0.25f, 2, 1, 1, 3, -0.9f, 0.6f, -0.8f, 0.95f, 10, -10, 10, -10}));
 }
 
 }  // namespace
