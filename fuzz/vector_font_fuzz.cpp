@@ -1,5 +1,5 @@
-// vector_font_fuzz.cpp -- libFuzzer target for the vector font reader: each input is loaded as a
-// font file, and every vertex index of a font that loads is followed, so a stray one is caught.
+// vector_font_fuzz.cpp -- libFuzzer target for the vector font reader: each input is loaded as a font
+// file, and every vertex index of a font that loads is followed, so a stray one is caught.
 #include <unistd.h>
 
 #include <fstream>

@@ -3,7 +3,6 @@
 
 #include <gmock/gmock.h>
 
-#include <cstdlib>
 #include <fstream>
 
 #include "font/font_library.h"
@@ -19,8 +18,7 @@ inline TestGlyph box(uint8_t code, float left, float right, float bottom, float 
   return {code, {{left, bottom}, {left, top}, {right, top}, {right, bottom}}, {0, 1, 2, 0, 2, 3}, {3}};
 }
 
-// "GLF", 96 name bytes, the record count, 28 reserved bytes; per glyph its code, the three counts,
-// the coordinates, the triangles' corners and the contour ends.
+// "GLF", 96 name bytes, the record count, 28 reserved bytes; per glyph its code, counts and arrays.
 inline std::vector<uint8_t> fontBytes(const std::vector<TestGlyph>& glyphs) {
   std::vector<uint8_t> out = {'G', 'L', 'F'};
   out.resize(128, 0xEE);
@@ -42,17 +40,14 @@ inline const std::string& testFolder() {  // made on first use, for this process
   return folder;
 }
 
-// Writes the bytes as a font file and loads it: the slot, or -1.
-inline int loadBytes(const std::vector<uint8_t>& bytes) {
+inline int loadBytes(const std::vector<uint8_t>& bytes) {  // as a font file: the slot, or -1
   const std::string path = testFolder() + "/test.font";
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
   return loadFont(path.c_str());
 }
 
-inline auto near(const std::vector<float>& expected) {  // each within 1e-3 of the expected one
-  return ::testing::Pointwise(::testing::FloatNear(1e-3f), expected);
-}
+inline auto near(const std::vector<float>& v) { return ::testing::Pointwise(::testing::FloatNear(1e-3f), v); }
 
 // Frees every font and puts every field back to its value at program start.
 inline void resetFontRegistry() { fontRegistry = FontRegistry{}; }
