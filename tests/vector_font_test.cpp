@@ -31,11 +31,13 @@ class VectorFontTest : public GlTest {
     GlTest::SetUp();
     const GLfloat oblique[16] = {0.25f, 0, 0, 0, 0, 0.25f, 0, 0, 0.1f, 0.1f, 0.25f, 0, 0, 0, 0, 1};
     glMatrixMode(GL_PROJECTION), glLoadMatrixf(oblique), glMatrixMode(GL_MODELVIEW);
-    const TestGlyph rings = {'O', {{0, 0}, {1, 0}, {1, 1}, {2, 2}, {3, 2}, {3, 3}}, {0, 1, 2}, {2, 5}};
+    const TestGlyph ring = {'O', {{0, 0}, {1, 0}, {1, 1}, {2, 2}, {3, 2}, {3, 3}}, {0, 1, 2}, {2, 5}},
+                    wedge = {'V', {{-0.5f, -0.5f}, {0, 0.5f}, {0.5f, -0.5f}}, {0, 1, 2}, {2}};  // clockwise
     ASSERT_EQ(loadBytes(fontBytes({box('A', -0.8f, 0.7f, -0.5f, 0.9f), box('B', -0.6f, 0.3f, -0.7f, 0.4f),
-                                   box(' ', -0.5f, 0.4f, -0.3f, 0.6f), box('_', -1, 1, -1, -0.8f), rings})) +
-                  loadBytes(fontBytes({box('A', -1, 1, -1, 1)})) + selectFont(0),
-              1);
+                                   box(' ', -.5f, .4f, -.3f, .6f), box('_', -1, 1, -1, -.8f), ring, wedge})),
+              0);
+    ASSERT_EQ(loadBytes(fontBytes({box('A', -1, 1, -1, 1)})), 1);
+    selectFont(0), setDirection(1);
     setDirection(1);
   }
   void TearDown() override {
@@ -100,8 +102,7 @@ TEST_F(VectorFontTest, LaysOutAndMeasuresStrings) {
       {"A!B", 1, 0, 0, {-0.2f, 0, -0.2f, 0, 1.8f, 0}}, {"AB", 1, 0, 90, {0, -0.2f, 0, 1.3f}}, {"AB", 0, 0, 0, {}},
       {"", 1, 0, 0, {}}, {"AB B", 1, 1, 0, {-1.85f, 0, -0.35f, 0, 1.85f, 0}}, {"AB B", 3, 1, 0, {0, 1.9f, 0, 3.7f, 0, 5.9f}},
       {"AB B", 2, 1, 0, {-1.85f, 0, -3.15f, 0, -5.35f, 0}}, {"AB B", 4, 1, 0, {0, 1.9f, 0, 0.8f, 0, -1.4f}}}) {
-    // clang-format on
-    fontRegistry.direction = direction, setCentering(centered), setRotation(rotation), origins.clear();
+    fontRegistry.direction = direction, setCentering(centered), setRotation(rotation), origins.clear();  // clang-format on
     layoutString(text, record);
     EXPECT_THAT(origins, near(expected)) << text << " in direction " << direction;
   }
@@ -150,29 +151,28 @@ TEST_F(VectorFontTest, DrawsTexturedGlyphsOutlinesContoursAndLitPrismsFacingOutw
   const GLfloat fromRightFront[4] = {1, 0, 1, 0};
   glEnable(GL_LIGHTING), glEnable(GL_LIGHT0), glLightfv(GL_LIGHT0, GL_POSITION, fromRightFront);
   setSymbolDepth(0.5f);
-  const auto polygons = polygonsOf(captureFeedback([] { drawSolidGlyph3D('A'); }));
+  const auto polygons = polygonsOf(captureFeedback([] { drawSolidGlyph3D('V'); }));
   glDisable(GL_LIGHT0);
-  EXPECT_EQ(polygons.size(), 12u);  // two triangles on each face and on each of the four walls
+  EXPECT_EQ(polygons.size(), 8u);  // a triangle on each face, two on each of the three walls
   for (const FeedbackItem& polygon : polygons) {
-    const std::vector<float> p = drawn({polygon}), lit = drawn({polygon}, true), centre = {-.05f, .2f, 1.25f};
-    float outward = 0;  // 'A' winds clockwise seen from +z, so its prism counter-clockwise from outside
+    const std::vector<float> p = drawn({polygon}), lit = drawn({polygon}, true), centre = {0, -.2f, 1.25f};
+    float outward = 0;  // the glyph winds clockwise seen from +z, so its prism counter-clockwise from outside
     for (int i = 0, j = 1, k = 2; i < 3; i++, j = (i + 1) % 3, k = (i + 2) % 3)
       outward += ((p[3 + j] - p[j]) * (p[6 + k] - p[k]) - (p[3 + k] - p[k]) * (p[6 + j] - p[j])) *
                  (p[i] + p[3 + i] + p[6 + i] - 3 * centre[i]);
     EXPECT_GT(outward, 0);
     // Normals (0, 0, 1) in front (z 1.5), (0, 0, -1) behind (z 1); a wall vertex its own position, unscaled,
-    // but the pair closing the wall (A's bottom edge) keeps the last vertex's, (0.7, -0.5). Default light.
+    // but the pair closing the wall (the bottom edge) keeps the last vertex's, (0.5, -0.5). Default light.
     const float z = p[2] + p[5] + p[8], y = p[1] + p[4] + p[7];
     for (int k = 0; k < 3; k++) {
-      const float facing = z > 4.49f ? 1 : z < 3.01f ? -1 : y < -1.49f ? 0.7f : p[3 * k];
+      const float facing = z > 4.49f ? 1 : z < 3.01f ? -1 : y < -1.49f ? 0.5f : p[3 * k];
       EXPECT_NEAR(lit[3 * k], 0.04f + 0.8f * std::max(0.0f, facing) / std::sqrt(2.0f), 1e-3);
     }
   }
 }
 
 TEST_F(VectorFontTest, ConsoleWrapsScrollsAndDrawsItsLinesInItsOwnFontWithABlinkingCursor) {
-  const TextConsole& c = fontRegistry.console;
-  auto grid = [&c] {  // the 4 x 3 cells, '.' where empty, then '@' and the cursor's column and line
+  auto grid = [&c = fontRegistry.console] {  // the cells ('.' empty), '@', the cursor's column and line
     std::string cells(reinterpret_cast<const char*>(c.consoleBuffer.get()), 12);
     std::replace(cells.begin(), cells.end(), '\0', '.');
     return cells + "@" + std::to_string(c.cursorX) + std::to_string(c.cursorY);
