@@ -15,7 +15,7 @@ ctest --test-dir "$build" -j "$(nproc)" -E '^soak_' --output-on-failure || true
 low=0
 printf '%-10s %s\n' folder 'line coverage'
 for folder in game render image font sound platform; do
-  line=$(cd "$root" && gcovr -r . "$build" --filter "$folder/" --txt-summary 2>/dev/null | grep '^lines:' || true)
+  line=$(cd "$root" && gcovr -r . "$build" --filter "$folder/" --print-summary 2>/dev/null | grep '^lines:' || true)
   pct=$(echo "$line" | sed -E 's/^lines: *([0-9.]+)%.*/\1/')
   printf '%-10s %s\n' "$folder/" "${line#lines: }"
   awk -v p="${pct:-0}" 'BEGIN{exit !(p < 85)}' && low=1
