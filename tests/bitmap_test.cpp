@@ -105,6 +105,9 @@ TEST(PictureReaderTest, ReportsEveryProblemInOneLine) {
   EXPECT_FALSE(loadBmp("missing.bmp", image));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not open file 'missing.bmp'\n");
   releaseBmp(image);
+  uint8_t field[4] = {1, 2, 3, 4};  // the byte swaps of big-endian hosts
+  swap16(field), swap32(field);
+  EXPECT_EQ(Bytes(field, field + 4), (Bytes{4, 3, 1, 2}));
 }
 
 // A picture decoded: RGBA bytes, row 0 first, if not refused; and its width, height, channels.
