@@ -1,25 +1,34 @@
-// game_test.cpp -- the game logic in a real GLUT window over the recording stand-in of
-// the sound library (the crash pause is logged into the same sequence).
+// game_test.cpp -- the game and its renderer in a real GLUT window, over the recording
+// stand-in of the sound library (the crash pause is logged into the same sequence). What
+// is drawn is read back through GL feedback; text in a font whose glyphs are all the
+// square -1..1.
 #include <GL/freeglut.h>
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include <GL/glu.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cmath>
-#include <fstream>
-#include <functional>
 #include <regex>
+#include <set>
 
 #include "game/collision.h"
 #include "game/obstacle_field.h"
 #include "platform/platform.h"
+#include "render/block_mesh.h"
+#include "render/scene.h"
+#include "render/sphere_mesh.h"
+#include "render/title_screen.h"
 #include "sound/sound_player.h"
+#include "tests/support/gl_context.h"
 #include "tests/support/sound_recorder.h"
+#include "tests/vector_font_test_files.h"
 
 namespace {
 
 using Log = std::vector<std::string>;
 using Floats = std::vector<float>;
+using Corner = std::array<float, 8>;             // x, y, z, texture s, t, colour r, g, b
+using Rows = std::vector<std::array<float, 7>>;  // glyphs, colour (-1 the title's), x, y, z, scale x, y
 
 Floats gameState() {
   return {float(isPlaying),   float(promptVisible),
@@ -38,11 +47,15 @@ Floats gameState() {
           float(trackNearZ),  float(trackFarZ),
           hitRadius};
 }
-const Floats stateAtLoad = gameState(),
-             kStartValues = {0, 1, 0, 0, 0, 0,    4,    2.9f, 0,     0,   1,   0,  0,    -5,  0,
-                             0, 0, 0, 1, 0, 1.2f, 0.6f, 3,    0.02f, 130, 140, 10, -250, 0.5f};
+// clang-format off
+const Floats stateAtLoad = gameState(), kStartValues = {0, 1, 0, 0, 0, 0, 4, 2.9f, 0, 0, 1, 0, 0, -5, 0, 0, 0, 0, 1, 0,
+    1.2f, 0.6f, 3, 0.02f, 130, 140, 10, -250, 0.5f};
+const float kPalette[14][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1},
+    {0.25f, 0.25f, 0.25f}, {0.6f, 0.4f, 0.7f}, {0.98f, 0.625f, 0.12f}, {0.98f, 0.04f, 0.7f}, {0.75f, 0.75f, 0.75f},
+    {0.6f, 0.4f, 0.12f}};
+// clang-format on
 const std::string kTickLog = ::testing::TempDir() + "game_test_ticks", kFrameLog = kTickLog + "_frames";
-int redraws = 0;  // frames GLUT has asked for
+int redraws = 0, polygons = 0, outlines = 0;  // frames GLUT asked for; primitives filled and outlined
 
 Log sounds() { return soundRecorder().take(); }
 Log music(const std::string& name) {
@@ -62,27 +75,68 @@ float bandX(int i, int outer) {
   const int x = std::rand() % (i < 10 || i >= 70 ? outer : 50);
   return float(i < 40 ? x : -x);
 }
+int openWindow() {  // once, with the measurement logs on
+  std::remove(kFrameLog.c_str()), std::remove(kTickLog.c_str());
+  setenv("ZARNOK_TICK_LOG", kTickLog.c_str(), 1), setenv("ZARNOK_FRAME_LOG", kFrameLog.c_str(), 1);
+  int argc = 1;
+  char name[] = "game_test", *argv[] = {name, nullptr};
+  glutInit(&argc, argv), glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+  const int window = glutCreateWindow("game_test");
+  return glutDisplayFunc([] { redraws++; }), window;
+}
+void ortho(double half, double depth) {  // the view for reading back: x across, y up, from +z
+  glMatrixMode(GL_PROJECTION), glLoadIdentity(),
+      glOrtho(-half, half, -0.75 * half, 0.75 * half, -depth, depth);
+  glMatrixMode(GL_MODELVIEW), glLoadIdentity(), glTexCoord2f(0, 0), glColor3f(1, 1, 1);
+}
+std::set<Corner> rounded(std::vector<Corner> corners) {  // to a thousandth
+  for (Corner& c : corners)
+    for (float& f : c) f = std::round(f * 1000) / 1000 + 0.0f;
+  return {corners.begin(), corners.end()};
+}
+// The corners draw() sends, in the frame of the model-view matrix at the call (or of the eye).
+std::set<Corner> cornersDrawn(const std::function<void()>& draw, bool eye = false) {
+  GLdouble view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, projection[16], x, y, z;
+  GLint viewport[4];
+  if (!eye) glGetDoublev(GL_MODELVIEW_MATRIX, view);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection), glGetIntegerv(GL_VIEWPORT, viewport);
+  std::vector<Corner> corners;
+  for (const FeedbackItem& item : captureFeedback(draw)) {
+    (item.kind == FeedbackItem::Polygon ? polygons : outlines)++;
+    for (const FeedbackVertex& v : item.vertices) {
+      gluUnProject(v.x, v.y, v.z, view, projection, viewport, &x, &y, &z);
+      corners.push_back({float(x), float(y), float(z), v.s, v.t, v.r, v.g, v.b});
+    }
+  }
+  return rounded(corners);
+}
+GLint glInteger(GLenum what) {
+  GLint value;
+  return glGetIntegerv(what, &value), value;
+}
+// drawText writes these rows and nothing else, two triangles a glyph; the first glyph of
+// a row spans its place minus and plus its scale, in its colour.
+void expectRows(const Rows& rows, int titleColour) {
+  const int before = polygons;
+  const std::set<Corner> drawn = cornersDrawn(drawText, true);
+  int triangles = 0;
+  for (auto [glyphs, colour, x, y, z, scaleX, scaleY] : rows) {
+    const float* rgb = kPalette[colour < 0 ? titleColour : int(colour)];
+    Corner low = {x - scaleX, y - scaleY, z, 0, 0, rgb[0], rgb[1], rgb[2]}, right = low, top = low;
+    right[0] = top[0] = x + scaleX, top[1] = y + scaleY, triangles += 2 * int(glyphs);
+    for (const Corner& c : rounded({low, right, top}))
+      EXPECT_EQ(drawn.count(c), 1u) << "row at " << x << ", " << y;
+  }
+  EXPECT_EQ(polygons - before, triangles);
+}
 
 class GameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static const int window = [] {
-      std::remove(kFrameLog.c_str());
-      setenv("ZARNOK_TICK_LOG", kTickLog.c_str(), 1), setenv("ZARNOK_FRAME_LOG", kFrameLog.c_str(), 1);
-      int argc = 1;
-      char name[] = "game_test", *argv[] = {name, nullptr};
-      glutInit(&argc, argv);
-      glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
-      const int id = glutCreateWindow("game_test");
-      glutDisplayFunc([] { redraws++; });
-      return id;
-    }();
-    ASSERT_NE(window, 0);
-    ASSERT_EQ(chdir(ZARNOK_ASSET_DIR), 0);
-    restoreInitialGameState();
-    soundRecorder().reset();
+    static const int window = openWindow();
+    ASSERT_TRUE(window != 0 && chdir(ZARNOK_ASSET_DIR) == 0);
     setSleepFunction([](uint32_t ms) { soundRecorder().log("Sleep(" + std::to_string(ms) + ")"); });
-    initGame();
+    restoreInitialGameState(), soundRecorder().reset(), initGame();
   }
   void TearDown() override { shutdownGame(), setSleepFunction(nullptr); }
 };
@@ -92,11 +146,9 @@ TEST_F(GameTest, LoadAndRestoreGiveTheStartValuesAndStartUpPlaysTheTitleMusic) {
   const Log log = sounds(), title = music("bgm_main");
   EXPECT_EQ(Log(log.end() - 3, log.end()), Log(title.begin() + 2, title.end()));
   isPlaying = true, promptVisible = false, blinkTicks = 3, elapsedTime = bestTime = playerRoll = 9;
-  playerPos = cameraEye = cameraCenter = cameraUp = {7, 7, 7};
-  steerButton = buttonState = 5;
+  playerPos = cameraEye = cameraCenter = cameraUp = {7, 7, 7}, steerButton = buttonState = 5;
   Obstacle* field[OBSTACLE_COUNT];
-  std::copy(obstacles, obstacles + OBSTACLE_COUNT, field);
-  SoundPlayer* player = soundPlayer;
+  SoundPlayer* player = (std::copy(obstacles, obstacles + OBSTACLE_COUNT, field), soundPlayer);
   restoreInitialGameState();
   EXPECT_EQ(gameState(), kStartValues);
   EXPECT_EQ(std::count(obstacles, obstacles + OBSTACLE_COUNT, nullptr) + (soundPlayer == nullptr), 81);
@@ -108,85 +160,71 @@ TEST(GameDeathTest, EscapeEndsTheProgramWithMinusOne) {
   EXPECT_EXIT(keyPressed(27, 0, 0), ::testing::ExitedWithCode(255), "");
 }
 
-// The first test to tick the timer: no earlier tick is pending.
-TEST_F(GameTest, CallbacksAskForOneRedrawTheTimerRearmsAndF11TogglesFullScreen) {
+TEST_F(GameTest, CallbacksAskForOneRedrawTheTimerRearmsAndF11TogglesFullScreen) {  // no tick pending yet
   loopUntil([] { return redraws > 0; });  // the window is on the screen
   for (auto event :
-       {+[] { keyPressed('a', 0, 0); }, +[] { mouseButton(1, 0, 0, 0); }, idleTick, +[] { timerTick(0); }}) {
-    redraws = 0, event();
-    loopUntil([] { return redraws > 0; });
+       {+[] { keyPressed('a', 0, 0); }, +[] { mouseButton(1, 0, 0, 0); }, +[] { timerTick(0); }}) {
+    redraws = 0, event(), loopUntil([] { return redraws > 0; });
     EXPECT_EQ(redraws, 1);
   }
   loopUntil([] { return elapsedTime > 0.15f; });
   EXPECT_NEAR(elapsedTime, 0.2, 1e-6) << "the timer ticks again by itself";
-  EXPECT_EQ(fileText(kTickLog), "1\n");
+  redraws = 0, idleTick(), loopUntil([] { return redraws > 0; });
+  EXPECT_EQ(fileText(kTickLog) + std::to_string(redraws), "1\n1");
   for (int on : {1, 0}) {
-    specialKeyPressed(GLUT_KEY_F11, 0, 0);
-    loopUntil([=] { return glutGet(GLUT_FULL_SCREEN) == on; });
+    specialKeyPressed(GLUT_KEY_F11, 0, 0), loopUntil([=] { return glutGet(GLUT_FULL_SCREEN) == on; });
     EXPECT_EQ(glutGet(GLUT_FULL_SCREEN), on);
   }
 }
 
 TEST_F(GameTest, ClockRunsAlwaysThePromptBlinksEveryFifthTickOnTheTitleScreenAndSpaceStartsARound) {
-  std::vector<bool> shown;
-  for (int tick = 1; tick <= 17; tick++) timerTick(0), shown.push_back(promptVisible == (tick / 5 % 2 == 0));
-  isPlaying = true;
-  for (int tick = 0; tick < 9; tick++) timerTick(0);
-  EXPECT_EQ(Floats({float(blinkTicks), std::round(elapsedTime * 10)}), Floats({2, 26}));
-  isPlaying = false;
-  for (bool expected : {false, false, true}) timerTick(0), shown.push_back(promptVisible == expected);
-  EXPECT_EQ(shown, std::vector<bool>(20, true));
+  std::vector<bool> shown;  // 17 ticks on the title screen, 9 in a round, 3 on the title screen again
+  for (int tick = 1; tick <= 29; tick++) {
+    isPlaying = tick > 17 && tick <= 26, timerTick(0);
+    shown.push_back(promptVisible == (tick <= 17 ? tick / 5 % 2 == 0 : tick == 29));
+  }
+  EXPECT_EQ(shown, std::vector<bool>(29, true));
   sounds();
   for (int key : {97, 13, 200}) keyPressed((unsigned char)key, 0, 0);  // other keys change nothing
-  EXPECT_EQ(Floats({float(isPlaying), std::round(elapsedTime * 10)}), Floats({0, 29}));
+  EXPECT_EQ(Floats({float(isPlaying), float(blinkTicks), std::round(elapsedTime * 10)}), Floats({0, 0, 29}));
   for (int press = 0; press < 2; press++) {  // a new round, then SPACE during it
     keyPressed(' ', 0, 0);
     EXPECT_EQ(Floats({float(isPlaying), elapsedTime, float(soundPlayer->musicMode)}), Floats({1, 0, 1}));
     EXPECT_EQ(sounds(), music("bgm_game"));
     elapsedTime = 7.3f;
   }
-  soundPlayer->musicMode = 2;  // names no music: it stays stopped
-  switchMusic();
+  soundPlayer->musicMode = 2, switchMusic();  // names no music: it stays stopped
   EXPECT_EQ(sounds(), Log({"Stream_Stop(stream)", "Stream_Close(stream)"}));
 }
 
-TEST_F(GameTest, ButtonsAndArrowKeysRecordTheSteeringButton) {
-  const int left = 100 + GLUT_KEY_LEFT, right = 100 + GLUT_KEY_RIGHT, up = 100 + GLUT_KEY_UP;
-  // Mouse button (or 100 + arrow key), state (0 down), then buttonState and steerButton.
+TEST_F(GameTest, ButtonsAndArrowsSteerWithinBandsWithTheirSoundAndReleasesComeBackUprightThroughDeadZones) {
+  // x, roll, camera up.x; mouse button pressed (+10 released, +1000/+2000 arrow key down/up),
+  // ticks; then x, roll, up.x, and whether the steering sound plays.
+  const int keyDown = 1000, keyUp = 2000, left = GLUT_KEY_LEFT, right = GLUT_KEY_RIGHT;
   // clang-format off
-  const std::array<int, 4> events[] = {{0, 0, 0, 0}, {2, 0, 0, 2}, {0, 1, -1, -1}, {0, 0, 0, 0}, {1, 0, -1, -1},
-      {2, 0, 0, 2}, {3, 0, -1, -1}, {right, 0, 0, 2}, {up, 0, 0, 2}, {left, 1, -1, -1}, {left, 0, 0, 0}, {right, 1, -1, -1}};
-  // clang-format on
-  for (auto [button, state, held, steering] : events) {
-    if (button < 100) mouseButton(button, state, 0, 0);
-    if (button >= 100) (state ? specialKeyReleased : specialKeyPressed)(button - 100, 0, 0);
-    EXPECT_EQ(std::make_pair(buttonState, steerButton), std::make_pair(held, steering)) << button;
-  }
-}
-
-TEST_F(GameTest, SteeringMovesBanksAndRollsWithinBandsWithItsSoundAndReleaseComesBackThroughDeadZones) {
-  // x, roll, camera up.x; button (1: released), ticks; then x, roll and up.x.
-  // clang-format off
-  const std::array<float, 8> cases[] = {{0, 0, 0, 0, 1, -0.6f, 3, -0.02f}, {0, 0, 0, 2, 1, 0.6f, -3, 0.02f},
-      {0, 0, 0, 0, 16, -9.6f, 36, -0.32f}, {0, 0, 0, 2, 67, 40.2f, -36, 0.32f}, {0, 0, 0, 2, 68, 39.6f, -36, 0.32f},
-      {0, 0, 0, 0, 67, -40.2f, 36, -0.32f}, {41, 36, -0.32f, 2, 1, 40.4f, 36, -0.32f},
-      {-41, -36, 0.32f, 0, 1, -40.4f, -36, 0.32f}, {5, 2, 0.03f, 1, 1, 5, 0, 0}, {5, -2, -0.03f, 1, 1, 5, 0, 0},
-      {5, 1.5f, -0.025f, 1, 1, 5, 0, 0}, {5, -1.5f, 0.025f, 1, 1, 5, 0, 0}, {5, 2.5f, 0.035f, 1, 1, 5, -0.5f, 0.015f},
-      {5, -2.5f, -0.035f, 1, 1, 5, 0.5f, -0.015f}, {5, 36, 0.32f, 1, 11, 5, 3, 0.1f}, {5, 36, 0.32f, 1, 12, 5, 0, 0.08f},
-      {5, -36, -0.32f, 1, 15, 5, 0, -0.02f}, {5, -36, -0.32f, 1, 16, 5, 0, 0}};
+  const std::array<float, 9> cases[] = {{0, 0, 0, 0, 1, -0.6f, 3, -0.02f, 1}, {0, 0, 0, 2, 1, 0.6f, -3, 0.02f, 1},
+      {0, 0, 0, keyDown + left, 16, -9.6f, 36, -0.32f, 1}, {0, 0, 0, keyDown + right, 67, 40.2f, -36, 0.32f, 1},
+      {0, 0, 0, 2, 68, 39.6f, -36, 0.32f, 1}, {41, 36, -0.32f, 2, 1, 40.4f, 36, -0.32f, 1},
+      {-41, -36, 0.32f, 0, 1, -40.4f, -36, 0.32f, 1}, {5, 2, 0.03f, 10, 1, 5, 0, 0, 0},
+      {5, -2, -0.03f, 12, 1, 5, 0, 0, 0}, {5, 1.5f, -0.025f, 1, 1, 5, 0, 0, 0}, {5, -1.5f, 0.025f, 3, 1, 5, 0, 0, 0},
+      {5, 2.5f, 0.035f, keyUp + left, 1, 5, -0.5f, 0.015f, 0}, {5, -2.5f, -0.035f, keyUp + right, 1, 5, 0.5f, -0.015f, 0},
+      {5, 36, 0.32f, 10, 12, 5, 0, 0.08f, 0}, {5, -36, -0.32f, 12, 11, 5, -3, -0.1f, 0}};
   // clang-format on
   const Log sound = {"Sample_Load(-1, sounds\\move.wav, 304, 0, 0)", "PlaySound(-1, sample)",
                      "SetVolume(7, 50)"};
   isPlaying = true;
-  for (auto [x, roll, up, button, ticks, toX, toRoll, toUp] : cases) {
-    playerPos.x = x, playerRoll = roll, cameraUp.x = up;
-    mouseButton(int(button), 0, 0, 0), sounds();
+  for (auto [x, roll, up, event, ticks, toX, toRoll, toUp, held] : cases) {
+    const int e = int(event);
+    if (e < keyDown) mouseButton(e % 10, e / 10, 0, 0);
+    if (e >= keyDown) (e < keyUp ? specialKeyPressed : specialKeyReleased)(e % keyDown, 0, 0);
+    playerPos.x = x, playerRoll = roll, cameraUp.x = up, sounds();
     Log expected;
     for (int tick = 0; tick < ticks; tick++)
       steer(), expected.insert(expected.end(), sound.begin(), sound.end());
-    EXPECT_NEAR(playerPos.x, toX, 1e-3) << x << ", " << roll << ", " << up << ", " << ticks;
-    EXPECT_EQ(Floats({playerRoll, std::round(cameraUp.x * 1000)}), Floats({toRoll, std::round(toUp * 1000)}));
-    EXPECT_EQ(sounds(), button == 1 ? Log{} : expected);
+    EXPECT_EQ(Floats({std::round(playerPos.x * 10), playerRoll, std::round(cameraUp.x * 1000)}),
+              Floats({std::round(toX * 10), toRoll, std::round(toUp * 1000)}))
+        << x << ", " << roll << ", " << e;
+    EXPECT_EQ(sounds(), held ? expected : Log{});
   }
   isPlaying = false, mouseButton(0, 0, 0, 0);  // the title screen: a held button does nothing
   const Floats before = gameState();
@@ -196,74 +234,53 @@ TEST_F(GameTest, SteeringMovesBanksAndRollsWithinBandsWithItsSoundAndReleaseCome
 }
 
 TEST_F(GameTest, AdvanceAndReshapeStepForwardWrapFromMinus120AndTheCameraFollows) {
-  const std::pair<float, float> cases[] = {{2.9f, 1.7f}, {-118.8f, -120}, {-120, 3}, {-120.6f, 3}};
-  for (auto [z, toZ] : cases) {
+  for (auto [z, toZ] :
+       {std::pair(2.9f, 1.7f), std::pair(-118.8f, -120.f), std::pair(-120.f, 3.f), std::pair(-120.6f, 3.f)}) {
     Floats zs;
     for (Obstacle* o : obstacles) zs.push_back(o->z);
-    playerPos = {-6, 4, z};
-    srand(5), advance();
-    EXPECT_NEAR(playerPos.z, toZ, 1e-4);
-    EXPECT_EQ(Floats({cameraEye.x, cameraEye.y, cameraEye.z, cameraCenter.x, cameraCenter.y, cameraCenter.z}),
-              Floats({-6, 4, playerPos.z, -6, 0, playerPos.z - 25}));
+    playerPos = {-6, 4, z}, advance();
+    EXPECT_EQ(Floats({cameraEye.x, cameraEye.y, std::round(cameraEye.z * 10), cameraCenter.x, cameraCenter.y,
+                      std::round(cameraCenter.z - cameraEye.z)}),
+              Floats({-6, 4, std::round(toZ * 10), -6, 0, -25}));
     for (int i = 0; i < OBSTACLE_COUNT; i++) EXPECT_NEAR(obstacles[i]->z, zs[i] + (toZ == 3) * 124.8, 1e-3);
-    const int next = rand();
-    EXPECT_EQ((srand(5), rand()), next) << "the wrap draws no random number";
   }
-  reshapeWindow(800, 600);
-  reshapeWindow(1024, 0);  // changes nothing
-  GLint view[4], mode;
+  reshapeWindow(800, 600), reshapeWindow(1024, 0);  // the second changes nothing
+  GLint view[4];
   GLdouble p[16];
-  glGetIntegerv(GL_VIEWPORT, view), glGetIntegerv(GL_MATRIX_MODE, &mode),
-      glGetDoublev(GL_PROJECTION_MATRIX, p);
-  EXPECT_EQ(std::vector<GLint>(view, view + 4), std::vector<GLint>({0, 0, 800, 600}));
-  EXPECT_EQ(mode, GL_MODELVIEW);
-  const double f = std::sqrt(3.0);  // cot 30 degrees; aspect 4:3, near 0.1, far 500
-  const double expected[] = {f * 0.75, f, -500.1 / 499.9, -100 / 499.9, 1.8},
-               actual[] = {p[0], p[5], p[10], p[14], playerPos.z};
+  glGetDoublev(GL_PROJECTION_MATRIX, p), glGetIntegerv(GL_VIEWPORT, view);
+  EXPECT_EQ(std::vector<GLint>({view[2], view[3], glInteger(GL_MATRIX_MODE)}),
+            std::vector<GLint>({800, 600, GL_MODELVIEW}));
+  const double f = std::sqrt(3.0), actual[] = {p[0], p[5], p[10], p[14], playerPos.z};  // 60 degrees, 4:3
+  const double expected[] = {f * 0.75, f, -500.1 / 499.9, -100 / 499.9, 1.8};           // 0.1 to 500
   for (int i = 0; i < 5; i++) EXPECT_NEAR(actual[i], expected[i], 1e-5) << i;
 }
 
-TEST_F(GameTest, TheFieldIsPlacedRespawnedAndRolledAsRandAndItsSpeedsSay) {
+TEST_F(GameTest, TheFieldIsPlacedFromRandInIndexOrderAndRollsTurningBeyondTwentyAndCutTowardZero) {
   for (Obstacle*& o : obstacles) delete o;
-  srand(7), createObstacles();
-  auto fields = [](const Obstacle& o) {
-    return Floats{float(o.texture), float(o.rollAngle), o.rollSpeed, o.x, o.y, o.z};
-  };
-  std::vector<Obstacle> expected;
-  srand(7);
-  for (int i = 0; i < OBSTACLE_COUNT; i++)
-    EXPECT_EQ(fields(*obstacles[i]),
-              (Floats{float(3 + rand() % 6), float(1 + rand() % 20), float((1 + rand() % 30) * 0.3),
-                      bandX(i, 100), -0.2f, float(-(30 + rand() % 150))}))
-        << i;
-  for (Obstacle* o : obstacles) expected.push_back(*o);
-  srand(8);
-  for (int i = 0; i < OBSTACLE_COUNT; i++) respawnObstacle(obstacles[i], i);
-  srand(8);
-  for (int i = 0; i < OBSTACLE_COUNT; i++) {
-    expected[i].x = bandX(i, 110), expected[i].z = float(rand() % 150 - 280);
-    EXPECT_EQ(fields(*obstacles[i]), fields(expected[i])) << i;
-  }
+  srand(7), createObstacles(), srand(7);
+  for (Obstacle* const& o : obstacles)
+    EXPECT_EQ(Floats({float(o->texture), float(o->rollAngle), o->rollSpeed, o->x, o->y, o->z}),
+              Floats({float(3 + rand() % 6), float(1 + rand() % 20), float((1 + rand() % 30) * 0.3),
+                      bandX(int(&o - obstacles), 100), -0.2f, float(-(30 + rand() % 150))}));
   // clang-format off
   const std::tuple<int, float, std::vector<int>> rolls[] = {{1, 9, {10, 19, 28, 19, 10, 1, -8, -17, -26, -17}},
-      {18, 1.2f, {19, 20, 18, 16}}, {-19, -1.2f, {-20, -18, -16}}, {20, 0.6f, {19, 18}}, {5, 0.9f, {5, 5}}, {-1, -1.2f, {-2, -3}}};
+      {18, 1.2f, {19, 20, 18, 16}}, {-19, -1.2f, {-20, -18, -16}}, {20, 0.6f, {19, 18}}, {-1, -1.2f, {-2, -3}}};
   // clang-format on
   Obstacle& o = *obstacles[3];
   playerPos.z = -10;
   for (const auto& [angle, speed, angles] : rolls) {
-    o.rollAngle = angle, o.rollSpeed = speed, o.z = -20;
     std::vector<int> seen;
+    o.rollAngle = angle, o.rollSpeed = speed, o.z = 5;  // exactly 15 behind the eye: not yet respawned
     while (seen.size() < angles.size()) updateObstacle(&o, 3), seen.push_back(o.rollAngle);
     EXPECT_EQ(seen, angles) << angle;
+    EXPECT_EQ(o.z, 5.0f);
   }
-  for (float z : {5.0f, 5.5f}) {  // exactly 15 behind the eye, then beyond
-    o.z = z, updateObstacle(&o, 3);
-    EXPECT_TRUE(z == 5 ? o.z == 5 : o.z <= -131) << z;
-  }
+  o.z = 5.5f, srand(3), updateObstacle(&o, 3), srand(3);
+  EXPECT_EQ(Floats({o.x, o.z}), Floats({bandX(3, 110), float(rand() % 150 - 280)})) << "respawned far ahead";
 }
 
 TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATitleFrameDoesNeither) {
-  // The hit point's offset from the block's centre (3, -16), whether it hits, clock, best time before and
+  // Offset of the hit point from the block's centre (3, -16), whether it hits; clock and best time, best
   // after.
   // clang-format off
   const std::array<float, 6> cases[] = {{1, 0, 1, 7, 5, 7}, {-1, 0, 1, 7, 5, 7}, {0, 1, 1, 7, 5, 7}, {0, -1, 1, 7, 5, 7},
@@ -274,37 +291,126 @@ TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATit
     for (Obstacle* o : obstacles) o->z = 1000;
     obstacles[33]->x = 2.5f + dx, obstacles[33]->z = -16 + dz, obstacles[34]->x = 2.5f,
     obstacles[34]->z = -16 * hit;
-    obstacles[2]->rollAngle = 1, obstacles[2]->rollSpeed = 9;
-    playerPos = {3, 4, -10}, playerRoll = 9, cameraUp.x = 0.1f, promptVisible = isPlaying = false;
-    elapsedTime = elapsed, bestTime = best, sounds();
+    obstacles[2]->rollAngle = 1, obstacles[2]->rollSpeed = 9, playerPos = {3, 4, -10}, playerRoll = 9;
+    cameraUp.x = 0.1f, promptVisible = isPlaying = false, elapsedTime = elapsed, bestTime = best, sounds();
     displayFrame();  // a title frame: no hit test, no roll
-    EXPECT_EQ(Floats({playerPos.x, float(obstacles[2]->rollAngle)}), Floats({3, 1}));
-    isPlaying = true, soundPlayer->musicMode = 1, srand(9);
-    displayFrame();
-    EXPECT_EQ(isPlaying, !hit) << dx << ", " << dz;
-    EXPECT_EQ(bestTime, toBest);
+    isPlaying = true, soundPlayer->musicMode = 1, srand(9), displayFrame();
+    EXPECT_EQ(Floats({float(isPlaying), bestTime, float(obstacles[2]->rollAngle)}),
+              Floats({1 - hit, toBest, 10}))
+        << dx << ", " << dz;
     if (!hit) continue;
-    Floats expected = kStartValues;  // but the best time, the roll, the camera and the buttons
-    const Floats now = gameState();
-    std::copy(now.begin() + 9, now.begin() + 17, expected.begin() + 9);
-    expected[4] = toBest, expected[8] = 9, expected[17] = 0.1f;
-    EXPECT_EQ(now, expected);
+    EXPECT_EQ(Floats({playerPos.x, playerPos.y, playerPos.z, elapsedTime, float(promptVisible), playerRoll,
+                      cameraUp.x}),
+              Floats({0, 4, 2.9f, 0, 1, 9, 0.1f}));
     Log log = {"Sample_Load(-1, sounds\\crash.wav, 304, 0, 0)", "PlaySound(-1, sample)", "SetVolume(7, 255)",
                "Sleep(1000)"};
     for (const std::string& call : music("bgm_main")) log.push_back(call);
     EXPECT_EQ(sounds(), log);
     srand(9);
-    for (int j = 0; j < OBSTACLE_COUNT; j++)
-      EXPECT_EQ(Floats({obstacles[j]->x, obstacles[j]->z}),
-                Floats({bandX(j, 100), float(-(30 + rand() % 150))}))
-          << j;
-    EXPECT_EQ(std::make_pair(obstacles[2]->rollAngle, soundPlayer->musicMode), std::make_pair(10, 0));
+    for (Obstacle* const& o : obstacles)
+      EXPECT_EQ(Floats({o->x, o->z}), Floats({bandX(int(&o - obstacles), 100), float(-(30 + rand() % 150))}));
   }
-  GLint depth;
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-  EXPECT_EQ(std::make_pair(depth, glGetError()), std::make_pair(1, GLenum(GL_NO_ERROR)));
   EXPECT_EQ(std::regex_replace(fileText(kFrameLog), std::regex("\\d+ \\d+ (\\d)\n"), "$1"),
-            std::string("010101010101010101010101"));
+            "010101010101010101010101");
+}
+
+TEST_F(GameTest, StateIsFoggedAndGroundWallAndBoardsFaceTheViewerWithTheirCornersTexturesAndColours) {
+  GLint i[4];
+  GLfloat f[7];
+  glGetIntegerv(GL_POLYGON_MODE, i), glGetIntegerv(GL_FOG_MODE, i + 2), glGetIntegerv(GL_FOG_HINT, i + 3);
+  glGetFloatv(GL_FOG_COLOR, f), glGetFloatv(GL_FOG_START, f + 4), glGetFloatv(GL_FOG_END, f + 5);
+  glGetFloatv(GL_FOG_DENSITY, f + 6);
+  EXPECT_EQ(std::vector<GLint>(i, i + 4), std::vector<GLint>({GL_FILL, GL_LINE, GL_LINEAR, GL_NICEST}));
+  EXPECT_EQ(std::vector<float>(f, f + 7), std::vector<float>({0.85f, 0.85f, 0.65f, 1, -20, 120, 10}));
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_FOG));
+  // clang-format off
+  const std::vector<Corner> ground = {{-140, 0, 10, 0, 0, 1}, {140, 0, 10, 10, 0, 1}, {140, 0, -250, 10, 10, 1},
+      {-140, 0, -250, 0, 10, 1}}, wall = {{-140, 0, -167.1f, 0, 0, 0, 0, 1}, {140, 0, -167.1f, 1, 0, 0, 0, 1},
+      {140, 65, -167.1f, 1, 1, 0, 0, 1}, {-140, 65, -167.1f, 0, 1, 0, 0, 1}}, boards = {{-5, 20, -50, 0, 0, 1},
+      {5, 20, -50, 1, 0, 1}, {5, 28, -50, 1, 1, 1}, {-5, 28, -50, 0, 1, 1}, {-37.5f, 20, -50, 0, 0, 1},
+      {-20, 20, -50, 1, 0, 1}, {-20, 28, -50, 1, 1, 1}, {-37.5f, 28, -50, 0, 1, 1}};
+  // clang-format on
+  std::vector<GLint> textures;
+  ortho(400, 1000), glRotatef(90, 1, 0, 0), outlines = 0;  // seen from above
+  EXPECT_EQ(cornersDrawn(drawGround), rounded(ground));
+  glLoadIdentity(), playerPos.z = -57.1f, textures.push_back(glInteger(GL_TEXTURE_BINDING_2D));
+  EXPECT_EQ(cornersDrawn(drawBackWall), rounded(wall)) << "110 ahead of the player";
+  glRotatef(30, 0, 1, 0), textures.push_back(glInteger(GL_TEXTURE_BINDING_2D));
+  EXPECT_EQ(cornersDrawn(drawScoreBoards, true), rounded(boards)) << "fixed on the screen whatever the view";
+  textures.push_back(glInteger(GL_TEXTURE_BINDING_2D));
+  EXPECT_EQ(textures, std::vector<GLint>({1, 2, 10}));
+  EXPECT_EQ(outlines + glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
+}
+
+TEST_F(GameTest, BlockMeshSendsEachFaceInItsColourWithItsCornersInOrder) {
+  // clang-format off
+  const float corners[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}, {0, 2, 0}, {1, 2, 0}, {1, 2, 1}, {0, 2, 1}};
+  const float normals[6][3] = {{0, -1, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}, {1, 0, 0}};
+  const int faces[6][4] = {{3, 0, 1, 2}, {4, 7, 6, 5}, {2, 6, 7, 3}, {3, 7, 4, 0}, {0, 4, 5, 1}, {1, 5, 6, 2}};
+  // clang-format on
+  const float st[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+  std::vector<Corner> expected;
+  for (int k = 0; k < 24; k++) {
+    const float *p = corners[faces[k / 4][k % 4]], *rgb = kPalette[k / 4];
+    expected.push_back({p[0], p[1], p[2], st[k % 4][0], st[k % 4][1], rgb[0], rgb[1], rgb[2]});
+  }
+  ortho(3, 3);
+  EXPECT_TRUE(cornersDrawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 0); }).empty());
+  EXPECT_EQ(cornersDrawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 6); }),
+            rounded(expected));
+  EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 5);
+  EXPECT_EQ(Floats(blockNormals[0], blockNormals[0] + 18), Floats(normals[0], normals[0] + 18));
+}
+
+TEST_F(GameTest, TextRowsStandWhereAndAsLargeAsDesignedInTheirColoursFrameAfterFrame) {
+  std::vector<TestGlyph> glyphs;
+  for (int c = 33; c < 127; c++) glyphs.push_back(rectangleGlyph(uint8_t(c), -1, 1, -1, 1));
+  ASSERT_EQ(mkdir((testFolder() + "/fonts").c_str(), 0755), 0);
+  writeTestFile("fonts/techno1.glf", fontFileBytes(glyphs));
+  ASSERT_EQ(chdir(testFolder().c_str()), 0);
+  resetFontRegistry(), ortho(40, 20);
+  const std::array<float, 7> title = {7, -1, -3.55f, 3, -10, 1.7f, 1.7f},
+                             credit = {10, 7, -0.65f, -1.6f, -3, 0.05f, 0.05f};
+  std::set<int> colours;
+  int frame = 1;
+  for (; frame <= 100 && colours.size() < 14; frame++) {  // until every colour has come up
+    const int colour = (srand(frame), rand() % 14);
+    promptVisible = frame % 2, srand(frame), colours.insert(colour);
+    expectRows(
+        promptVisible ? Rows{title, {11, 7, -2.9f, -2.6f, -10, 0.5f, 0.5f}, credit} : Rows{title, credit},
+        colour);
+    const int next = rand();
+    EXPECT_EQ(next, (srand(frame), rand(), rand())) << "one random number a frame";
+    ASSERT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
+  }
+  EXPECT_EQ(std::make_pair(colours.size(), getCurrentFont()), std::make_pair(size_t(14), 2 * frame - 3));
+  isPlaying = true, elapsedTime = 12.34f, bestTime = 100;
+  // clang-format off
+  expectRows({{4, 0, -0.05f, 1.6f, -3, 0.05f, 0.05f}, {4, 0, -0.13f, 1.4f, -3, 0.11f, 0.18f},
+      {10, 0, -1.97f, 1.6f, -3, 0.05f, 0.05f}, {5, 0, -1.96f, 1.4f, -3, 0.13f, 0.18f},
+      {4, 0, -1.41f, 1.33f, -3, 0.07f, 0.07f}, {10, 0, -0.65f, -1.6f, -3, 0.05f, 0.05f}}, 0);
+  // clang-format on
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(GameTest, SphereFacesRunPoleToPoleFacingOutwardWithTheirTextureCoordinates) {
+  ortho(2, 2);  // looking down on the north pole: only the northern half faces the eye
+  const auto items = captureFeedback([] { drawSphere(1, 4, 5); });
+  std::vector<Corner> expected;
+  for (const FeedbackItem& item : items)
+    for (const FeedbackVertex& v : item.vertices) {
+      const double lon = 2 * M_PI * v.s, lat = M_PI * (v.t - 0.5);
+      expected.push_back(
+          {float(cos(lon) * cos(lat)), float(sin(lon) * cos(lat)), float(sin(lat)), v.s, v.t, 1, 1, 1});
+      EXPECT_TRUE(item.kind != FeedbackItem::Polygon || v.z <= 0.5f + 1e-6f) << "front faces outside";
+    }
+  EXPECT_EQ(cornersDrawn([] { drawSphere(1, 4, 5); }), rounded(expected));
+  EXPECT_EQ(rounded(expected).size() + polygonsOf(items).empty(), 30u);
+  wireframeMode = 1;
+  const auto outlinesOnly = captureFeedback([] { drawSphere(1, 4, 5); });
+  wireframeMode = 0;
+  EXPECT_TRUE(polygonsOf(outlinesOnly).empty() && !linesOf(outlinesOnly).empty());
+  EXPECT_TRUE(captureFeedback([] { drawSphere(1, 0, 5); }).empty());
 }
 
 }  // namespace
