@@ -1,5 +1,5 @@
-// game_test.cpp -- the game and its renderer in a real GLUT window over the recording sound stand-in
-// (the crash pause is logged too); drawings read back through GL feedback, text in square glyphs.
+// game_test.cpp -- the game and its renderer in a GLUT window, sound recorded, drawings read back as
+// feedback.
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <sys/stat.h>
@@ -29,18 +29,51 @@ using Rows = std::vector<std::array<float, 7>>;  // glyphs, colour (-1 the title
 
 // clang-format off
 Floats gameState() {
-  return {float(isPlaying), float(promptVisible), float(blinkTicks), elapsedTime, bestTime, playerPos.x, playerPos.y,
-      playerPos.z, playerRoll, float(steerButton), float(buttonState), cameraEye.x, cameraEye.y, cameraEye.z,
-      cameraCenter.x, cameraCenter.y, cameraCenter.z, cameraUp.x, cameraUp.y, cameraUp.z, forwardStep, steerStep,
-      rollStep, cameraRollStep, viewDepth, float(trackHalfWidth), float(trackNearZ), float(trackFarZ), hitRadius};
+  return {float(isPlaying), float(promptVisible), float(blinkTicks), elapsedTime, bestTime, playerPos.x,
+      playerPos.y, playerPos.z, playerRoll, float(steerButton), float(buttonState), cameraEye.x, cameraEye.y,
+      cameraEye.z, cameraCenter.x, cameraCenter.y, cameraCenter.z, cameraUp.x, cameraUp.y, cameraUp.z,
+      forwardStep, steerStep, rollStep, cameraRollStep, viewDepth, float(trackHalfWidth), float(trackNearZ),
+      float(trackFarZ), hitRadius};
 }
-const Floats stateAtLoad = gameState(), kStartValues = {0, 1, 0, 0, 0, 0, 4, 2.9f, 0, 0, 1, 0, 0, -5, 0, 0, 0, 0, 1, 0,
-    1.2f, 0.6f, 3, 0.02f, 130, 140, 10, -250, 0.5f};
-const float kPalette[14][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1},
-    {0.25f, 0.25f, 0.25f}, {0.6f, 0.4f, 0.7f}, {0.98f, 0.625f, 0.12f}, {0.98f, 0.04f, 0.7f}, {0.75f, 0.75f, 0.75f},
-    {0.6f, 0.4f, 0.12f}};
+const Floats stateAtLoad = gameState(), kStartValues = {0, 1, 0, 0, 0, 0, 4, 2.9f, 0, 0, 1, 0, 0, -5, 0, 0, 0,
+    0, 1, 0, 1.2f, 0.6f, 3, 0.02f, 130, 140, 10, -250, 0.5f};
+const float kPalette[14][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1},
+    {1, 1, 1}, {0.25f, 0.25f, 0.25f}, {0.6f, 0.4f, 0.7f}, {0.98f, 0.625f, 0.12f}, {0.98f, 0.04f, 0.7f},
+    {0.75f, 0.75f, 0.75f}, {0.6f, 0.4f, 0.12f}};
+// Steering: x, roll, up.x; button (+10 up, +1000/+2000 arrow down/up); ticks; x, roll, up.x; sound (-1 title)
+constexpr int kDown = 1000, kUp = 2000, kLeft = GLUT_KEY_LEFT, kRight = GLUT_KEY_RIGHT;
+const std::array<float, 9> kSteering[] = {{0, 0, 0, 0, 1, -0.6f, 3, -0.02f, 1},
+    {0, 0, 0, 2, 1, 0.6f, -3, 0.02f, 1}, {0, 0, 0, kDown + kLeft, 16, -9.6f, 36, -0.32f, 1},
+    {0, 0, 0, kDown + kRight, 67, 40.2f, -36, 0.32f, 1}, {0, 0, 0, 2, 68, 39.6f, -36, 0.32f, 1},
+    {41, 36, -0.32f, 2, 1, 40.4f, 36, -0.32f, 1}, {-41, -36, 0.32f, 0, 1, -40.4f, -36, 0.32f, 1},
+    {5, 2, 0.03f, 10, 1, 5, 0, 0, 0}, {5, -2, -0.03f, 12, 1, 5, 0, 0, 0}, {5, 1.5f, -0.02f, 1, 1, 5, 0, 0, 0},
+    {5, -1.5f, 0.02f, 3, 1, 5, 0, 0, 0}, {5, 36, 0.32f, 10, 12, 5, 0, 0.08f, 0},
+    {5, 2.5f, 0.035f, kUp + kLeft, 1, 5, -0.5f, 0.015f, 0}, {5, 9, 0.1f, 0, 1, 5, 9, 0.1f, -1},
+    {5, -2.5f, -0.035f, kUp + kRight, 1, 5, 0.5f, -0.015f, 0}};
+// Obstacle roll: angle and speed, then the angles of the next frames.
 const std::tuple<int, float, std::vector<int>> kRolls[] = {{1, 9, {10, 19, 28, 19, 10, 1, -8, -17, -26, -17}},
     {18, 1.2f, {19, 20, 18, 16}}, {-19, -1.2f, {-20, -18, -16}}, {20, 0.6f, {19, 18}}, {-1, -1.2f, {-2, -3}}};
+// Collision: the hit point's offset from the block's centre (3, -16), a hit or not; clock, best, best after.
+const std::array<float, 6> kHits[] = {{1, 0, 1, 7, 5, 7}, {-1, 0, 1, 7, 5, 7}, {0, 1, 1, 7, 5, 7},
+    {0, -1, 1, 7, 5, 7}, {0.5f, 0.75f, 1, 7, 5, 7}, {1.25f, 0, 0, 7, 5, 5}, {-1.25f, 0, 0, 7, 5, 5},
+    {0, 1.25f, 0, 7, 5, 5}, {0, -1.25f, 0, 7, 5, 5}, {0.75f, 0.75f, 0, 7, 5, 5}, {0, 0, 1, 2, 5, 5},
+    {0, 0, 1, 5, 5, 5}};
+// The scene's quads (corners, texture coordinates, colours); the block's corners, faces and normals.
+const std::vector<Corner> kGround = {{-140, 0, 10, 0, 0, 1}, {140, 0, 10, 10, 0, 1},
+    {140, 0, -250, 10, 10, 1}, {-140, 0, -250, 0, 10, 1}}, kWall = {{-140, 0, -167.1f, 0, 0, 0, 0, 1},
+    {140, 0, -167.1f, 1, 0, 0, 0, 1}, {140, 65, -167.1f, 1, 1, 0, 0, 1}, {-140, 65, -167.1f, 0, 1, 0, 0, 1}},
+    kBoards = {{-5, 20, -50, 0, 0, 1}, {5, 20, -50, 1, 0, 1}, {5, 28, -50, 1, 1, 1}, {-5, 28, -50, 0, 1, 1},
+    {-37.5f, 20, -50, 0, 0, 1}, {-20, 20, -50, 1, 0, 1}, {-20, 28, -50, 1, 1, 1}, {-37.5f, 28, -50, 0, 1, 1}};
+const float kBox[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}, {0, 2, 0}, {1, 2, 0}, {1, 2, 1},
+    {0, 2, 1}}, kNormals[6][3] = {{0, -1, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}, {1, 0, 0}},
+    kCornerST[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+const int kFaces[6][4] = {{3, 0, 1, 2}, {4, 7, 6, 5}, {2, 6, 7, 3}, {3, 7, 4, 0}, {0, 4, 5, 1}, {1, 5, 6, 2}};
+// Text rows: glyphs, colour (-1: the title's), place x, y, z, scale x, y.
+const std::array<float, 7> kTitle = {7, -1, -3.55f, 3, -10, 1.7f, 1.7f},
+    kPrompt = {11, 7, -2.9f, -2.6f, -10, 0.5f, 0.5f}, kCredit = {10, 7, -0.65f, -1.6f, -3, 0.05f, 0.05f};
+const Rows kHud = {{4, 0, -0.05f, 1.6f, -3, 0.05f, 0.05f}, {4, 0, -0.13f, 1.4f, -3, 0.11f, 0.18f},
+    {10, 0, -1.97f, 1.6f, -3, 0.05f, 0.05f}, {5, 0, -1.96f, 1.4f, -3, 0.13f, 0.18f},
+    {4, 0, -1.41f, 1.33f, -3, 0.07f, 0.07f}, {10, 0, -0.65f, -1.6f, -3, 0.05f, 0.05f}};
 // clang-format on
 const std::string kTickLog = ::testing::TempDir() + "game_test_ticks", kFrameLog = kTickLog + "_frames";
 int redraws = 0, polygons = 0, outlines = 0;  // frames GLUT asked for; primitives filled and outlined
@@ -173,23 +206,12 @@ TEST_F(GameTest, ClockRunsAlwaysThePromptBlinksEveryFifthTickOnTheTitleScreenAnd
 }
 
 TEST_F(GameTest, ButtonsAndArrowsSteerWithinBandsWithTheirSoundAndReleasesComeBackUprightThroughDeadZones) {
-  // x, roll, up.x; button down (+10 up, +1000/+2000 arrow down/up), ticks; x, roll, up.x, sound (-1 title
-  // screen)
-  const int keyDown = 1000, keyUp = 2000, left = GLUT_KEY_LEFT, right = GLUT_KEY_RIGHT;
-  // clang-format off
-  const std::array<float, 9> cases[] = {{0, 0, 0, 0, 1, -0.6f, 3, -0.02f, 1}, {0, 0, 0, 2, 1, 0.6f, -3, 0.02f, 1},
-      {0, 0, 0, keyDown + left, 16, -9.6f, 36, -0.32f, 1}, {0, 0, 0, keyDown + right, 67, 40.2f, -36, 0.32f, 1},
-      {0, 0, 0, 2, 68, 39.6f, -36, 0.32f, 1}, {41, 36, -0.32f, 2, 1, 40.4f, 36, -0.32f, 1},
-      {-41, -36, 0.32f, 0, 1, -40.4f, -36, 0.32f, 1}, {5, 2, 0.03f, 10, 1, 5, 0, 0, 0},
-      {5, -2, -0.03f, 12, 1, 5, 0, 0, 0}, {5, 1.5f, -0.025f, 1, 1, 5, 0, 0, 0}, {5, -1.5f, 0.025f, 3, 1, 5, 0, 0, 0},
-      {5, 2.5f, 0.035f, keyUp + left, 1, 5, -0.5f, 0.015f, 0}, {5, -2.5f, -0.035f, keyUp + right, 1, 5, 0.5f, -0.015f, 0},
-      {5, 36, 0.32f, 10, 12, 5, 0, 0.08f, 0}, {5, 9, 0.1f, 0, 1, 5, 9, 0.1f, -1}};
-  const Log sound = {"Sample_Load(-1, sounds\\move.wav, 304, 0, 0)", "PlaySound(-1, sample)", "SetVolume(7, 50)"};
-  // clang-format on
-  for (auto [x, roll, up, event, ticks, toX, toRoll, toUp, held] : cases) {
+  const Log sound = {"Sample_Load(-1, sounds\\move.wav, 304, 0, 0)", "PlaySound(-1, sample)",
+                     "SetVolume(7, 50)"};
+  for (auto [x, roll, up, event, ticks, toX, toRoll, toUp, held] : kSteering) {
     const int e = int(event);
-    if (e < keyDown) mouseButton(e % 10, e / 10, 0, 0);
-    if (e >= keyDown) (e < keyUp ? specialKeyPressed : specialKeyReleased)(e % keyDown, 0, 0);
+    if (e < kDown) mouseButton(e % 10, e / 10, 0, 0);
+    if (e >= kDown) (e < kUp ? specialKeyPressed : specialKeyReleased)(e % kDown, 0, 0);
     playerPos.x = x, playerRoll = roll, cameraUp.x = up, isPlaying = held >= 0, sounds();
     Log expected;
     for (int t = 0; t < ticks; t++) steer(), expected.insert(expected.end(), sound.begin(), sound.end());
@@ -233,16 +255,11 @@ TEST_F(GameTest, TheFieldIsPlacedFromRandInIndexOrderAndRollsTurningBeyondTwenty
 }
 
 TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATitleFrameDoesNeither) {
-  // Offset of the hit point from the block's centre (3, -16), whether it hits; clock, best time, best after.
-  // clang-format off
-  const std::array<float, 6> cases[] = {{1, 0, 1, 7, 5, 7}, {-1, 0, 1, 7, 5, 7}, {0, 1, 1, 7, 5, 7}, {0, -1, 1, 7, 5, 7},
-      {0.5f, 0.75f, 1, 7, 5, 7}, {1.25f, 0, 0, 7, 5, 5}, {-1.25f, 0, 0, 7, 5, 5}, {0, 1.25f, 0, 7, 5, 5},
-      {0, -1.25f, 0, 7, 5, 5}, {0.75f, 0.75f, 0, 7, 5, 5}, {0, 0, 1, 2, 5, 5}, {0, 0, 1, 5, 5, 5}};
   Log crash = {"Sample_Load(-1, sounds\\crash.wav, 304, 0, 0)", "PlaySound(-1, sample)", "SetVolume(7, 255)",
-      "Sleep(1000)"}, title = music("bgm_main");
-  // clang-format on
+               "Sleep(1000)"},
+      title = music("bgm_main");
   crash.insert(crash.end(), title.begin(), title.end());
-  for (auto [dx, dz, hit, elapsed, best, toBest] : cases) {
+  for (auto [dx, dz, hit, elapsed, best, toBest] : kHits) {
     for (Obstacle* o : obstacles) o->z = 1000;
     *obstacles[33] = {2.5f + dx, 0, -16 + dz, 3, 0, 0}, *obstacles[34] = {2.5f, 0, -16 * hit, 3, 0, 0};
     obstacles[2]->rollAngle = 1, obstacles[2]->rollSpeed = 9, playerPos = {3, 4, -10}, playerRoll = 9;
@@ -264,39 +281,30 @@ TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATit
 }
 
 TEST_F(GameTest, StateIsFoggedAndGroundWallBoardsAndBlockFacesShowTheirCornersTexturesAndColours) {
-  GLfloat f[12] = {float(glIsEnabled(GL_TEXTURE_2D) + glIsEnabled(GL_DEPTH_TEST) + glIsEnabled(GL_FOG))};
+  ortho(400, 1000), glRotatef(45, 1, 0, 0), outlines = 0, playerPos.z = -57.1f;  // seen from above, ahead
+  EXPECT_EQ(cornersDrawn(drawGround), rounded(kGround));
+  GLfloat f[16] = {float(glIsEnabled(GL_TEXTURE_2D) + glIsEnabled(GL_DEPTH_TEST) + glIsEnabled(GL_FOG))};
   glGetFloatv(GL_FOG_COLOR, f + 1), glGetFloatv(GL_FOG_START, f + 5), glGetFloatv(GL_FOG_END, f + 6);
   glGetFloatv(GL_FOG_DENSITY, f + 7), glGetFloatv(GL_POLYGON_MODE, f + 8), glGetFloatv(GL_FOG_MODE, f + 10);
-  glGetFloatv(GL_FOG_HINT, f + 11);
-  EXPECT_EQ(Floats(f, f + 12),
-            Floats({3, 0.85f, 0.85f, 0.65f, 1, -20, 120, 10, GL_FILL, GL_LINE, GL_LINEAR, GL_NICEST}));
-  // clang-format off
-  const std::vector<Corner> ground = {{-140, 0, 10, 0, 0, 1}, {140, 0, 10, 10, 0, 1}, {140, 0, -250, 10, 10, 1},
-      {-140, 0, -250, 0, 10, 1}}, wall = {{-140, 0, -167.1f, 0, 0, 0, 0, 1}, {140, 0, -167.1f, 1, 0, 0, 0, 1},
-      {140, 65, -167.1f, 1, 1, 0, 0, 1}, {-140, 65, -167.1f, 0, 1, 0, 0, 1}}, boards = {{-5, 20, -50, 0, 0, 1},
-      {5, 20, -50, 1, 0, 1}, {5, 28, -50, 1, 1, 1}, {-5, 28, -50, 0, 1, 1}, {-37.5f, 20, -50, 0, 0, 1},
-      {-20, 20, -50, 1, 0, 1}, {-20, 28, -50, 1, 1, 1}, {-37.5f, 28, -50, 0, 1, 1}};
-  const float box[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}, {0, 2, 0}, {1, 2, 0}, {1, 2, 1}, {0, 2, 1}};
-  const float normals[6][3] = {{0, -1, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}, {1, 0, 0}};
-  const int faces[6][4] = {{3, 0, 1, 2}, {4, 7, 6, 5}, {2, 6, 7, 3}, {3, 7, 4, 0}, {0, 4, 5, 1}, {1, 5, 6, 2}};
-  const float st[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-  // clang-format on
-  ortho(400, 1000), glRotatef(45, 1, 0, 0), outlines = 0, playerPos.z = -57.1f;  // seen from above, ahead
-  EXPECT_EQ(cornersDrawn(drawGround), rounded(ground));
-  EXPECT_EQ(cornersDrawn(drawBackWall), rounded(wall)) << "110 ahead of the player";
-  EXPECT_EQ(cornersDrawn(drawScoreBoards, true), rounded(boards)) << "fixed on the screen whatever the view";
+  glGetFloatv(GL_FOG_HINT, f + 11),
+      glGetFloatv(GL_CURRENT_TEXTURE_COORDS, f + 12);  // the ground's last corner's
+  EXPECT_EQ(Floats(f, f + 14),
+            Floats({3, 0.85f, 0.85f, 0.65f, 1, -20, 120, 10, GL_FILL, GL_LINE, GL_LINEAR, GL_NICEST, 0, 10}));
+  EXPECT_EQ(cornersDrawn(drawBackWall), rounded(kWall)) << "110 ahead of the player";
+  EXPECT_EQ(cornersDrawn(drawScoreBoards, true), rounded(kBoards)) << "fixed on the screen whatever the view";
   EXPECT_EQ(outlines + glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
   std::vector<Corner> block;  // each face in its colour, its corners in order with their texture coordinates
   for (int k = 0; k < 24; k++) {
-    const float *p = box[faces[k / 4][k % 4]], *rgb = kPalette[k / 4];
-    block.push_back({p[0], p[1], p[2], st[k % 4][0], st[k % 4][1], rgb[0], rgb[1], rgb[2]});
+    const float *p = kBox[kFaces[k / 4][k % 4]], *st = kCornerST[k % 4], *rgb = kPalette[k / 4];
+    block.push_back({p[0], p[1], p[2], st[0], st[1], rgb[0], rgb[1], rgb[2]});
   }
   ortho(3, 3);
   EXPECT_TRUE(cornersDrawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 0); }).empty());
   EXPECT_EQ(cornersDrawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 6); }),
             rounded(block));
   EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 5);
-  EXPECT_EQ(Floats(blockNormals[0], blockNormals[0] + 18), Floats(normals[0], normals[0] + 18));
+  EXPECT_EQ(Floats(blockNormals[0], blockNormals[0] + 18), Floats(kNormals[0], kNormals[0] + 18));
+  EXPECT_EQ(Floats(palette[0], palette[0] + 42), Floats(kPalette[0], kPalette[0] + 42));
 }
 
 TEST_F(GameTest, TextRowsStandWhereAndAsLargeAsDesignedInTheirColoursFrameAfterFrame) {
@@ -306,25 +314,17 @@ TEST_F(GameTest, TextRowsStandWhereAndAsLargeAsDesignedInTheirColoursFrameAfterF
   writeTestFile("fonts/techno1.glf", fontFileBytes(glyphs));
   ASSERT_EQ(chdir(testFolder().c_str()), 0);
   resetFontRegistry(), ortho(40, 20);
-  // clang-format off
-  const std::array<float, 7> title = {7, -1, -3.55f, 3, -10, 1.7f, 1.7f}, credit = {10, 7, -0.65f, -1.6f, -3, 0.05f,
-      0.05f}, prompt = {11, 7, -2.9f, -2.6f, -10, 0.5f, 0.5f};
-  // clang-format on
   std::set<int> colours;
   int frame = 1;
   for (; frame <= 100 && colours.size() < 14; frame++) {  // until every colour has come up
     const int colour = (srand(frame), rand() % 14);
     promptVisible = frame % 2, srand(frame), colours.insert(colour);
-    expectRows(promptVisible ? Rows{title, prompt, credit} : Rows{title, credit}, colour);
+    expectRows(promptVisible ? Rows{kTitle, kPrompt, kCredit} : Rows{kTitle, kCredit}, colour);
     ASSERT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH) + glGetError(), 1u);
   }
   EXPECT_EQ(std::make_pair(colours.size(), getCurrentFont()), std::make_pair(size_t(14), 2 * frame - 3));
   isPlaying = true, elapsedTime = 12.34f, bestTime = 100;
-  // clang-format off
-  expectRows({{4, 0, -0.05f, 1.6f, -3, 0.05f, 0.05f}, {4, 0, -0.13f, 1.4f, -3, 0.11f, 0.18f},
-      {10, 0, -1.97f, 1.6f, -3, 0.05f, 0.05f}, {5, 0, -1.96f, 1.4f, -3, 0.13f, 0.18f},
-      {4, 0, -1.41f, 1.33f, -3, 0.07f, 0.07f}, {10, 0, -0.65f, -1.6f, -3, 0.05f, 0.05f}}, 0);
-  // clang-format on
+  expectRows(kHud, 0);
 }
 
 TEST_F(GameTest, SphereFacesRunPoleToPoleFacingOutwardWithTheirTextureCoordinates) {
