@@ -157,7 +157,7 @@ class GameTest : public ::testing::Test {
   void TearDown() override { shutdownGame(), setSleepFunction(nullptr); }
 };
 
-TEST_F(GameTest, LoadAndRestoreGiveTheStartValuesAndStartUpPlaysTheTitleMusic) {
+TEST_F(GameTest, LoadAndRestoreGiveTheStartValues) {
   EXPECT_EQ(stateAtLoad, kStartValues);
   isPlaying = true, promptVisible = false, blinkTicks = 3, elapsedTime = bestTime = playerRoll = 9;
   playerPos = cameraEye = cameraCenter = cameraUp = {7, 7, 7}, steerButton = buttonState = 5;
