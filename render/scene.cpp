@@ -81,7 +81,7 @@ void drawBackWall() {
   const float z = playerPos.z - viewDepth + 20;  // keeps 110 units ahead of the player
   const float height = 65.0f;
   const float corners[4][3] = {{left, 0, z}, {right, 0, z}, {right, height, z}, {left, height, z}};
-  const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 0}};
+  const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   drawTexturedQuad(Wall, 3, corners, st);
 }
 
