@@ -301,8 +301,9 @@ TEST_F(GameTest, StateIsFoggedAndGroundWallBoardsAndBlockFacesShowTheirCornersTe
   EXPECT_EQ(cornersDrawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 6); }),
             rounded(block));
   EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 5);
-  EXPECT_EQ(Floats(blockNormals[0], blockNormals[0] + 18), Floats(kNormals[0], kNormals[0] + 18));
-  EXPECT_EQ(Floats(palette[0], palette[0] + 42), Floats(kPalette[0], kPalette[0] + 42));
+  const float *normals = &blockNormals[0][0], *colours = &palette[0][0];  // the tables whole
+  EXPECT_EQ(Floats(normals, normals + 18), Floats(&kNormals[0][0], &kNormals[0][0] + 18));
+  EXPECT_EQ(Floats(colours, colours + 42), Floats(&kPalette[0][0], &kPalette[0][0] + 42));
 }
 
 TEST_F(GameTest, TextRowsStandWhereAndAsLargeAsDesignedInTheirColoursFrameAfterFrame) {

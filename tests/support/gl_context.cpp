@@ -19,8 +19,8 @@ static std::string createContext() {
   eglDisplay = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
   if (eglDisplay == EGL_NO_DISPLAY) return "no EGL surfaceless display";
   if (!eglInitialize(eglDisplay, nullptr, nullptr)) return "eglInitialize failed";
-  const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                           EGL_DEPTH_SIZE, 24, EGL_NONE};
+  const EGLint wanted[] = {
+      EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_DEPTH_SIZE, 24, EGL_NONE};
   EGLConfig configs[64];
   EGLint count = 0;
   if (!eglChooseConfig(eglDisplay, wanted, configs, 64, &count) || count == 0)
@@ -95,19 +95,15 @@ std::vector<FeedbackItem> captureFeedback(const std::function<void()>& draw, siz
       }
       case GL_LINE_TOKEN:
       case GL_LINE_RESET_TOKEN:
-        item.kind = token == GL_LINE_TOKEN ? FeedbackItem::Line : FeedbackItem::LineReset;
-        item.vertices.push_back(readVertex(i));
-        item.vertices.push_back(readVertex(i));
+        item.kind = FeedbackItem::Line;
+        item.vertices = {readVertex(i), readVertex(i)};
         break;
       case GL_POINT_TOKEN:
       case GL_BITMAP_TOKEN:
       case GL_DRAW_PIXEL_TOKEN:
       case GL_COPY_PIXEL_TOKEN:
-        item.kind = token == GL_POINT_TOKEN    ? FeedbackItem::Point
-                    : token == GL_BITMAP_TOKEN ? FeedbackItem::Bitmap
-                    : token == GL_DRAW_PIXEL_TOKEN ? FeedbackItem::DrawPixel
-                                                   : FeedbackItem::CopyPixel;
-        item.vertices.push_back(readVertex(i));
+        item.kind = FeedbackItem::Point;
+        item.vertices = {readVertex(i)};
         break;
       case GL_PASS_THROUGH_TOKEN:
         item.kind = FeedbackItem::PassThrough;
@@ -122,20 +118,17 @@ std::vector<FeedbackItem> captureFeedback(const std::function<void()>& draw, siz
   return items;
 }
 
-static std::vector<FeedbackItem> filterKinds(const std::vector<FeedbackItem>& items,
-                                             FeedbackItem::Kind a, FeedbackItem::Kind b) {
+static std::vector<FeedbackItem> only(const std::vector<FeedbackItem>& items, FeedbackItem::Kind kind) {
   std::vector<FeedbackItem> out;
   for (const auto& item : items)
-    if (item.kind == a || item.kind == b) out.push_back(item);
+    if (item.kind == kind) out.push_back(item);
   return out;
 }
-
 std::vector<FeedbackItem> polygonsOf(const std::vector<FeedbackItem>& items) {
-  return filterKinds(items, FeedbackItem::Polygon, FeedbackItem::Polygon);
+  return only(items, FeedbackItem::Polygon);
 }
-
 std::vector<FeedbackItem> linesOf(const std::vector<FeedbackItem>& items) {
-  return filterKinds(items, FeedbackItem::Line, FeedbackItem::LineReset);
+  return only(items, FeedbackItem::Line);
 }
 
 std::vector<unsigned char> readPixelsRgb(int x, int y, int width, int height) {

@@ -37,9 +37,9 @@ struct FeedbackVertex {
 
 // One primitive of the feedback stream.
 struct FeedbackItem {
-  enum Kind { Polygon, Line, LineReset, Point, Bitmap, DrawPixel, CopyPixel, PassThrough } kind;
-  std::vector<FeedbackVertex> vertices;  // Polygon: n; Line: 2; Point: 1
-  float token = 0;                       // PassThrough: the marker value
+  enum Kind { Polygon, Line, Point, PassThrough } kind;  // Point: also bitmaps and pixel copies
+  std::vector<FeedbackVertex> vertices;                  // Polygon: n; Line: 2; Point: 1
+  float token = 0;                                       // PassThrough: the marker value
 };
 
 // Runs draw() in GL_FEEDBACK mode and returns what it produced, in order. Fails the
