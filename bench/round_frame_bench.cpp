@@ -1,0 +1,205 @@
+// round_frame_bench.cpp -- where the time of one round frame goes. The game's own
+// start-up and drawing calls draw one frame of a round from a fixed game state into a
+// headless Mesa context (llvmpipe through EGL surfaceless, a 1024 x 768 pbuffer), with
+// glFinish so that the driver's raster threads are counted. Variants leave one part of
+// the frame out; the floor covers every pixel of the window once with one plain
+// textured, fogged quad, which is the least any frame of a round has to do.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "game/collision.h"
+#include "game/field_frame.h"
+#include "game/game_state.h"
+#include "game/obstacle_field.h"
+#include "image/texture_loader.h"
+#include "render/scene.h"
+#include "render/title_screen.h"
+
+namespace {
+
+constexpr int kWidth = 1024, kHeight = 768;
+
+// The process's one headless context: an 8-bit RGBA pbuffer with depth.
+std::string makeContext() {
+  auto getPlatformDisplay =
+      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  if (!getPlatformDisplay) return "no eglGetPlatformDisplayEXT";
+  EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return "no surfaceless display";
+  const EGLint wanted[] = {
+      EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_DEPTH_SIZE, 24, EGL_NONE};
+  EGLConfig configs[64];
+  EGLint count = 0;
+  if (!eglChooseConfig(display, wanted, configs, 64, &count)) return "eglChooseConfig failed";
+  EGLConfig config = nullptr;
+  for (EGLint i = 0; i < count && !config; i++) {
+    EGLint red = 0;
+    eglGetConfigAttrib(display, configs[i], EGL_RED_SIZE, &red);
+    if (red == 8) config = configs[i];
+  }
+  if (!config) return "no 8-bit config";
+  const EGLint size[] = {EGL_WIDTH, kWidth, EGL_HEIGHT, kHeight, EGL_NONE};
+  EGLSurface surface = eglCreatePbufferSurface(display, config, size);
+  if (surface == EGL_NO_SURFACE || !eglBindAPI(EGL_OPENGL_API)) return "no pbuffer";
+  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+  if (context == EGL_NO_CONTEXT || !eglMakeCurrent(display, surface, surface, context)) return "no context";
+  return "";
+}
+
+// The fixed game state: the game's start-up (textures, obstacle field, render state,
+// first reshape), a round started and 60 idle ticks of straight running, so that the
+// player is 72 units down the track with obstacles near and far, and a clock and best time
+// to show.
+std::string prepareRound() {
+  std::string error = makeContext();
+  if (!error.empty()) return error;
+  if (chdir(ZARNOK_ASSET_DIR) != 0) return "cannot enter " ZARNOK_ASSET_DIR;
+  restoreInitialGameState();
+  glClearColor(0, 0, 0, 0);
+  loadTextures();
+  createObstacles();
+  setupRenderState();
+  reshapeWindow(kWidth, kHeight);
+  isPlaying = true;
+  for (int tick = 0; tick < 60; tick++) advance();
+  elapsedTime = 12.3f;
+  bestTime = 45.6f;
+  return "";
+}
+
+const std::string& roundError() {
+  static const std::string error = prepareRound();
+  return error;
+}
+
+enum Part : unsigned {
+  GROUND = 1,
+  WALL = 2,
+  OBSTACLES = 4,
+  PLAYER = 8,
+  BOARDS = 16,
+  TEXT = 32,
+  EVERYTHING = 63,
+};
+
+// One frame as the display callback draws it during a round, with glFinish in place
+// of the buffer swap. The obstacles' roll and respawn are put back afterwards, so that
+// every iteration draws the same frame.
+void drawFrame(unsigned parts) {
+  Obstacle saved[OBSTACLE_COUNT];
+  for (int i = 0; i < OBSTACLE_COUNT; i++) saved[i] = *obstacles[i];
+  setupCamera();
+  if (parts & GROUND) drawGround();
+  if (parts & WALL) drawBackWall();
+  if ((parts & (OBSTACLES | PLAYER)) == (OBSTACLES | PLAYER)) {
+    drawBlocks();
+  } else {
+    checkCollisions();
+    if (parts & OBSTACLES) drawObstacles();
+    if (parts & PLAYER) drawPlayer();
+  }
+  if (parts & BOARDS) drawScoreBoards();
+  if (parts & TEXT) drawText();
+  glFlush();
+  glFinish();
+  for (int i = 0; i < OBSTACLE_COUNT; i++) *obstacles[i] = saved[i];
+}
+
+void drawFloor() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glBindTexture(GL_TEXTURE_2D, Ground);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex3f(-40, -30, -50);
+  glTexCoord2f(4, 0);
+  glVertex3f(40, -30, -50);
+  glTexCoord2f(4, 3);
+  glVertex3f(40, 30, -50);
+  glTexCoord2f(0, 3);
+  glVertex3f(-40, 30, -50);
+  glEnd();
+  glFlush();
+  glFinish();
+}
+
+// The variants: the whole frame, the frame without one of its parts, the clear alone,
+// and the floor (FLOOR): the frame cleared and every pixel covered once by one
+// textured, fogged quad (the ground's texture, half-way into the fog), under the
+// game's render state.
+constexpr unsigned FLOOR = 64;
+struct Variant {
+  const char* name;
+  unsigned parts;
+};
+const Variant variants[] = {
+    {"whole", EVERYTHING},
+    {"without_ground", EVERYTHING & ~GROUND},
+    {"without_wall", EVERYTHING & ~WALL},
+    {"without_obstacles", EVERYTHING & ~OBSTACLES},
+    {"without_player", EVERYTHING & ~PLAYER},
+    {"without_boards", EVERYTHING & ~BOARDS},
+    {"without_text", EVERYTHING & ~TEXT},
+    {"clear_only", 0},
+    {"floor", FLOOR},
+};
+
+void drawVariant(unsigned parts) {
+  if (parts == FLOOR) {
+    drawFloor();
+  } else {
+    drawFrame(parts);
+  }
+}
+
+void roundFrame(benchmark::State& state, unsigned parts) {
+  if (!roundError().empty()) {
+    state.SkipWithError(roundError().c_str());
+    return;
+  }
+  for (auto _ : state) drawVariant(parts);
+  if (!isPlaying) state.SkipWithError("the fixed state ran into an obstacle");
+}
+
+// For instruction counts under callgrind (--toggle-collect='*countedFrames*'), with
+// LP_NUM_THREADS=0 so that the driver rasterizes on this thread.
+__attribute__((noinline)) void countedFrames(unsigned parts, int frames) {
+  for (int i = 0; i < frames; i++) drawVariant(parts);
+}
+
+}  // namespace
+
+// With "--count VARIANT [FRAMES]": draws the variant 3 times to warm up (the driver
+// compiles its shaders on first use), then FRAMES times (default 10) in countedFrames.
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "--count") {
+    if (!roundError().empty()) {
+      std::fprintf(stderr, "%s\n", roundError().c_str());
+      return 1;
+    }
+    for (const Variant& v : variants) {
+      if (v.name != std::string(argv[2])) continue;
+      for (int i = 0; i < 3; i++) drawVariant(v.parts);
+      countedFrames(v.parts, argc >= 4 ? std::atoi(argv[3]) : 10);
+      return 0;
+    }
+    std::fprintf(stderr, "no variant %s\n", argv[2]);
+    return 1;
+  }
+  for (const Variant& v : variants)
+    benchmark::RegisterBenchmark((std::string("roundFrame/") + v.name).c_str(), roundFrame, v.parts)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
