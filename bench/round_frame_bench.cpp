@@ -1,11 +1,14 @@
 // round_frame_bench.cpp -- where the time of one round frame goes. The game's own
 // start-up and drawing calls draw one frame of a round from a fixed game state into a
 // headless Mesa context (llvmpipe through EGL surfaceless, a 1024 x 768 pbuffer), with
-// glFinish so that the driver's raster threads are counted. Variants leave one part of
+// glFinish so that the driver's raster threads are counted. With --window first on the
+// command line it draws into a GLUT window of the same size instead (on Xvfb, say) and
+// ends each frame as the game does, with glFlush and the buffer swap. Variants leave one part of
 // the frame out; the floor covers every pixel of the window once with one plain
 // textured, fogged quad, which is the least any frame of a round has to do.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
@@ -14,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "game/collision.h"
 #include "game/field_frame.h"
@@ -26,6 +30,17 @@
 namespace {
 
 constexpr int kWidth = 1024, kHeight = 768;
+bool inWindow = false;  // a GLUT window and buffer swaps instead of the pbuffer
+
+// The end of a frame: the game's flush and swap in a window, else glFinish.
+void endFrame() {
+  glFlush();
+  if (inWindow) {
+    glutSwapBuffers();
+  } else {
+    glFinish();
+  }
+}
 
 // The process's one headless context: an 8-bit RGBA pbuffer with depth.
 std::string makeContext() {
@@ -54,13 +69,37 @@ std::string makeContext() {
   return "";
 }
 
+// A copy of the ground's texture stored with 32-bit texels (RGBA8) under name 99.
+void copyGroundAsRgba() {
+  GLint width = 0, height = 0;
+  glBindTexture(GL_TEXTURE_2D, Ground);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  std::vector<unsigned char> texels(size_t(width) * size_t(height) * 4);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  glBindTexture(GL_TEXTURE_2D, 99);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+}
+
 // The fixed game state: the game's start-up (textures, obstacle field, render state,
 // first reshape), a round started and 60 idle ticks of straight running, so that the
 // player is 72 units down the track with obstacles near and far, and a clock and best time
 // to show.
 std::string prepareRound() {
-  std::string error = makeContext();
-  if (!error.empty()) return error;
+  if (inWindow) {
+    int argc = 1;
+    char name[] = "round_frame_bench";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(kWidth, kHeight);
+    glutCreateWindow("round_frame_bench");
+  } else {
+    std::string error = makeContext();
+    if (!error.empty()) return error;
+  }
   if (chdir(ZARNOK_ASSET_DIR) != 0) return "cannot enter " ZARNOK_ASSET_DIR;
   restoreInitialGameState();
   glClearColor(0, 0, 0, 0);
@@ -72,6 +111,7 @@ std::string prepareRound() {
   for (int tick = 0; tick < 60; tick++) advance();
   elapsedTime = 12.3f;
   bestTime = 45.6f;
+  copyGroundAsRgba();
   return "";
 }
 
@@ -108,15 +148,14 @@ void drawFrame(unsigned parts) {
   }
   if (parts & BOARDS) drawScoreBoards();
   if (parts & TEXT) drawText();
-  glFlush();
-  glFinish();
+  endFrame();
   for (int i = 0; i < OBSTACLE_COUNT; i++) *obstacles[i] = saved[i];
 }
 
-void drawFloor() {
+void drawFloor(GLuint texture) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  glBindTexture(GL_TEXTURE_2D, Ground);
+  glBindTexture(GL_TEXTURE_2D, texture);
   glBegin(GL_QUADS);
   glTexCoord2f(0, 0);
   glVertex3f(-40, -30, -50);
@@ -127,15 +166,14 @@ void drawFloor() {
   glTexCoord2f(0, 3);
   glVertex3f(-40, 30, -50);
   glEnd();
-  glFlush();
-  glFinish();
+  endFrame();
 }
 
 // The variants: the whole frame, the frame without one of its parts, the clear alone,
 // and the floor (FLOOR): the frame cleared and every pixel covered once by one
 // textured, fogged quad (the ground's texture, half-way into the fog), under the
 // game's render state.
-constexpr unsigned FLOOR = 64;
+constexpr unsigned FLOOR = 64, FLOOR_RGBA = 128;
 struct Variant {
   const char* name;
   unsigned parts;
@@ -150,11 +188,14 @@ const Variant variants[] = {
     {"without_text", EVERYTHING & ~TEXT},
     {"clear_only", 0},
     {"floor", FLOOR},
+    {"floor_rgba", FLOOR_RGBA},
 };
 
 void drawVariant(unsigned parts) {
-  if (parts == FLOOR) {
-    drawFloor();
+  if (parts == FLOOR_RGBA) {
+    drawFloor(99);
+  } else if (parts == FLOOR) {
+    drawFloor(Ground);
   } else {
     drawFrame(parts);
   }
@@ -180,6 +221,11 @@ __attribute__((noinline)) void countedFrames(unsigned parts, int frames) {
 // With "--count VARIANT [FRAMES]": draws the variant 3 times to warm up (the driver
 // compiles its shaders on first use), then FRAMES times (default 10) in countedFrames.
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "--window") {
+    inWindow = true;
+    argv[1] = argv[0];
+    argc--, argv++;
+  }
   if (argc >= 3 && std::string(argv[1]) == "--count") {
     if (!roundError().empty()) {
       std::fprintf(stderr, "%s\n", roundError().c_str());
