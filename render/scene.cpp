@@ -2,10 +2,20 @@
 // comes from the game state; everything else is a constant here. Each quad is wound
 // counter-clockwise as seen from the camera's side, so in normal play only filled
 // front faces show and back faces come out as outlines.
+//
+// The ground, the wall and the blocks are held back when they are asked for and drawn
+// together by finishScene (at the end of the score boards): the blocks first, nearest
+// first and one batch per texture, then the wall, then the ground. The depth test makes
+// the order invisible, and the software renderer then skips texturing and fogging the
+// ground and wall pixels that the blocks and boards hide.
 #include "render/scene.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "game/game_state.h"
 #include "image/texture_loader.h"
@@ -47,24 +57,145 @@ void setupRenderState() {
   glHint(GL_FOG_HINT, GL_NICEST);
 }
 
+static void dropHeldScene();
+
 void setupCamera() {
+  dropHeldScene();  // a new frame: anything held for a frame that was never finished goes
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   gluLookAt(cameraEye.x, cameraEye.y, cameraEye.z, cameraCenter.x, cameraCenter.y, cameraCenter.z, cameraUp.x,
             cameraUp.y, cameraUp.z);
 }
 
+namespace {
+
 // One quad with its texture and colour: corners in order, each with its texture
-// coordinate.
-static void drawTexturedQuad(GLuint texture, int colour, const float corners[4][3], const float st[4][2]) {
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glColor3fv(palette[colour]);
+// coordinate, under the model-view matrix of the moment it was asked for.
+struct HeldQuad {
+  GLuint texture;
+  int colour;
+  float corners[4][3];
+  float st[4][2];
+  float modelview[16];
+  bool held;
+};
+
+// One block: its eight corners in eye coordinates, worked out from the model-view
+// matrix of the moment it was asked for and its roll.
+struct HeldBlock {
+  GLuint texture;
+  float eye[8][3];
+  float depth;  // eye z of its corner at the origin: the larger, the nearer
+};
+
+HeldQuad heldGround{}, heldWall{};
+std::vector<HeldBlock> heldBlocks;
+
+// Per-frame vertex arrays of one batch of blocks, kept to save allocations.
+std::vector<float> batchPositions, batchTexCoords, batchColours;
+
+void holdQuad(HeldQuad& quad, GLuint texture, int colour, const float corners[4][3], const float st[4][2]) {
+  quad.texture = texture;
+  quad.colour = colour;
+  for (int i = 0; i < 4; i++) {
+    for (int k = 0; k < 3; k++) quad.corners[i][k] = corners[i][k];
+    for (int k = 0; k < 2; k++) quad.st[i][k] = st[i][k];
+  }
+  glGetFloatv(GL_MODELVIEW_MATRIX, quad.modelview);
+  quad.held = true;
+}
+
+void drawHeldQuad(HeldQuad& quad) {
+  if (!quad.held) return;
+  quad.held = false;
+  glLoadMatrixf(quad.modelview);
+  glBindTexture(GL_TEXTURE_2D, quad.texture);
+  glColor3fv(palette[quad.colour]);
   glBegin(GL_QUADS);
   for (int i = 0; i < 4; i++) {
-    glTexCoord2fv(st[i]);
-    glVertex3fv(corners[i]);
+    glTexCoord2fv(quad.st[i]);
+    glVertex3fv(quad.corners[i]);
   }
   glEnd();
+}
+
+// The block mesh turned by `degrees` about the z axis after a shift by (shiftX, 0,
+// shiftZ), under the current model-view matrix, as glRotatef and glTranslatef would
+// place it.
+void holdBlock(GLuint texture, float degrees, float shiftX, float shiftZ) {
+  float m[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  const double radians = double(degrees) * M_PI / 180.0;
+  const float s = float(std::sin(radians)), c = float(std::cos(radians));
+  HeldBlock block;
+  block.texture = texture;
+  for (int k = 0; k < 8; k++) {
+    const float x = blockVertices[k][0] + shiftX, y = blockVertices[k][1], z = blockVertices[k][2] + shiftZ;
+    const float rx = c * x - s * y, ry = s * x + c * y;
+    for (int row = 0; row < 3; row++)
+      block.eye[k][row] = m[row] * rx + m[4 + row] * ry + m[8 + row] * z + m[12 + row];
+  }
+  block.depth = block.eye[0][2];
+  heldBlocks.push_back(block);
+}
+
+// The held blocks, nearest first, one vertex-array batch per texture; each face as
+// the block mesh draws it: its palette colour and texture corners (0,0), (0,1), (1,1),
+// (1,0). The model-view matrix is the identity meanwhile.
+void drawHeldBlocks() {
+  if (heldBlocks.empty()) return;
+  std::stable_sort(heldBlocks.begin(), heldBlocks.end(),
+                   [](const HeldBlock& a, const HeldBlock& b) { return a.depth > b.depth; });
+  static const float cornerTexCoords[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+  glLoadIdentity();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  std::vector<bool> drawn(heldBlocks.size(), false);
+  for (size_t first = 0; first < heldBlocks.size(); first++) {
+    if (drawn[first]) continue;
+    const GLuint texture = heldBlocks[first].texture;
+    batchPositions.clear();
+    batchTexCoords.clear();
+    batchColours.clear();
+    for (size_t b = first; b < heldBlocks.size(); b++) {
+      if (drawn[b] || heldBlocks[b].texture != texture) continue;
+      drawn[b] = true;
+      for (int face = 0; face < BLOCK_FACE_COUNT; face++)
+        for (int corner = 0; corner < 4; corner++) {
+          const float* p = heldBlocks[b].eye[blockFaces[face][corner]];
+          batchPositions.insert(batchPositions.end(), p, p + 3);
+          batchTexCoords.insert(batchTexCoords.end(), cornerTexCoords[corner], cornerTexCoords[corner] + 2);
+          batchColours.insert(batchColours.end(), palette[face % 12], palette[face % 12] + 3);
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glVertexPointer(3, GL_FLOAT, 0, batchPositions.data());
+    glTexCoordPointer(2, GL_FLOAT, 0, batchTexCoords.data());
+    glColorPointer(3, GL_FLOAT, 0, batchColours.data());
+    glDrawArrays(GL_QUADS, 0, GLsizei(batchPositions.size() / 3));
+  }
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  heldBlocks.clear();
+}
+
+}  // namespace
+
+static void dropHeldScene() {
+  heldBlocks.clear();
+  heldWall.held = false;
+  heldGround.held = false;
+}
+
+void finishScene() {
+  if (heldBlocks.empty() && !heldWall.held && !heldGround.held) return;
+  glPushMatrix();
+  drawHeldBlocks();
+  drawHeldQuad(heldWall);  // before the ground, which it hides beyond 110 units
+  drawHeldQuad(heldGround);
+  glPopMatrix();
 }
 
 void drawGround() {
@@ -73,7 +204,7 @@ void drawGround() {
   const float corners[4][3] = {{left, 0, nearZ}, {right, 0, nearZ}, {right, 0, farZ}, {left, 0, farZ}};
   // The texture repeats ten times across and ten times along the ground.
   const float st[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-  drawTexturedQuad(Ground, 1, corners, st);
+  holdQuad(heldGround, Ground, 1, corners, st);
 }
 
 void drawBackWall() {
@@ -82,23 +213,20 @@ void drawBackWall() {
   const float height = 65.0f;
   const float corners[4][3] = {{left, 0, z}, {right, 0, z}, {right, height, z}, {left, height, z}};
   const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  drawTexturedQuad(Wall, 3, corners, st);
+  holdQuad(heldWall, Wall, 3, corners, st);
 }
 
 // The middle of an obstacle's update: the block turned by its new roll angle. It is
 // not centred first, so it rolls about its edge through the obstacle's position.
 void drawRolledObstacle(const Obstacle& obstacle) {
-  glRotatef(float(obstacle.rollAngle), 0, 0, 1);
-  drawBlockMesh(obstacle.texture, blockVertices, blockNormals, blockFaces, BLOCK_FACE_COUNT);
+  holdBlock(GLuint(obstacle.texture), float(obstacle.rollAngle), 0, 0);
 }
 
 void drawPlayer() {
   glPushMatrix();
   glTranslatef(playerPos.x, 0, playerPos.z - 7.0f);
-  glRotatef(playerRoll, 0, 0, 1);
-  // Centre the block on the line it rolls about: x -0.5..0.5, z 0.5..1.5.
-  glTranslatef(-0.5f, 0, 0.5f);
-  drawBlockMesh(Block1, blockVertices, blockNormals, blockFaces, BLOCK_FACE_COUNT);
+  // Banked by its roll about the line it rolls about: x -0.5..0.5, z 0.5..1.5.
+  holdBlock(Block1, playerRoll, -0.5f, 0.5f);
   glPopMatrix();
 }
 
@@ -125,4 +253,6 @@ void drawScoreBoards() {
   drawBoard(TimeBoard, -5.0f, 5.0f);
   drawBoard(RecordBoard, -37.5f, -20.0f);
   glPopMatrix();
+  // The boards are the nearest part of the scene: the rest goes behind them.
+  finishScene();
 }
