@@ -13,6 +13,12 @@
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_DUMP_STATS_AT(name)
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -210,10 +216,14 @@ void roundFrame(benchmark::State& state, unsigned parts) {
   if (!isPlaying) state.SkipWithError("the fixed state ran into an obstacle");
 }
 
-// For instruction counts under callgrind (--toggle-collect='*countedFrames*'), with
-// LP_NUM_THREADS=0 so that the driver rasterizes on this thread.
+// For instruction counts under callgrind: either --toggle-collect='*countedFrames*' with
+// LP_NUM_THREADS=0, so that the driver rasterizes on this thread, or with the driver's
+// own threads and --separate-threads=yes: the counts are zeroed before the counted
+// frames and dumped after them, for every thread.
 __attribute__((noinline)) void countedFrames(unsigned parts, int frames) {
+  CALLGRIND_ZERO_STATS;
   for (int i = 0; i < frames; i++) drawVariant(parts);
+  CALLGRIND_DUMP_STATS_AT("counted frames");
 }
 
 }  // namespace
