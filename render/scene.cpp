@@ -172,33 +172,46 @@ void drawHeldBlocks() {
   std::stable_sort(heldBlocks.begin(), heldBlocks.end(),
                    [](const HeldBlock& a, const HeldBlock& b) { return a.depth > b.depth; });
   static const float cornerTexCoords[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+  constexpr size_t CORNERS = BLOCK_FACE_COUNT * 4;
+  batchPositions.resize(heldBlocks.size() * CORNERS * 3);
+  batchTexCoords.resize(heldBlocks.size() * CORNERS * 2);
+  batchColours.resize(heldBlocks.size() * CORNERS * 3);
+  float *position = batchPositions.data(), *st = batchTexCoords.data(), *colour = batchColours.data();
+  // The batches one after another in the arrays: for each, its texture and first block.
+  static std::vector<std::pair<GLuint, size_t>> batches;
+  static std::vector<char> placed;
+  batches.clear();
+  placed.assign(heldBlocks.size(), 0);
+  size_t blocksPlaced = 0;
+  for (size_t first = 0; first < heldBlocks.size(); first++) {
+    if (placed[first]) continue;
+    const GLuint texture = heldBlocks[first].texture;
+    batches.emplace_back(texture, blocksPlaced);
+    for (size_t b = first; b < heldBlocks.size(); b++) {
+      if (placed[b] || heldBlocks[b].texture != texture) continue;
+      placed[b] = 1;
+      blocksPlaced++;
+      for (int face = 0; face < BLOCK_FACE_COUNT; face++)
+        for (int corner = 0; corner < 4; corner++) {
+          const float* p = heldBlocks[b].eye[blockFaces[face][corner]];
+          for (int k = 0; k < 3; k++) *position++ = p[k];
+          for (int k = 0; k < 2; k++) *st++ = cornerTexCoords[corner][k];
+          for (int k = 0; k < 3; k++) *colour++ = palette[face % 12][k];
+        }
+    }
+  }
+  batches.emplace_back(0, blocksPlaced);  // the end of the last batch
   glLoadIdentity();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
-  std::vector<bool> drawn(heldBlocks.size(), false);
-  for (size_t first = 0; first < heldBlocks.size(); first++) {
-    if (drawn[first]) continue;
-    const GLuint texture = heldBlocks[first].texture;
-    batchPositions.clear();
-    batchTexCoords.clear();
-    batchColours.clear();
-    for (size_t b = first; b < heldBlocks.size(); b++) {
-      if (drawn[b] || heldBlocks[b].texture != texture) continue;
-      drawn[b] = true;
-      for (int face = 0; face < BLOCK_FACE_COUNT; face++)
-        for (int corner = 0; corner < 4; corner++) {
-          const float* p = heldBlocks[b].eye[blockFaces[face][corner]];
-          batchPositions.insert(batchPositions.end(), p, p + 3);
-          batchTexCoords.insert(batchTexCoords.end(), cornerTexCoords[corner], cornerTexCoords[corner] + 2);
-          batchColours.insert(batchColours.end(), palette[face % 12], palette[face % 12] + 3);
-        }
-    }
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glVertexPointer(3, GL_FLOAT, 0, batchPositions.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, batchTexCoords.data());
-    glColorPointer(3, GL_FLOAT, 0, batchColours.data());
-    glDrawArrays(GL_QUADS, 0, GLsizei(batchPositions.size() / 3));
+  glVertexPointer(3, GL_FLOAT, 0, batchPositions.data());
+  glTexCoordPointer(2, GL_FLOAT, 0, batchTexCoords.data());
+  glColorPointer(3, GL_FLOAT, 0, batchColours.data());
+  for (size_t i = 0; i + 1 < batches.size(); i++) {
+    glBindTexture(GL_TEXTURE_2D, batches[i].first);
+    glDrawArrays(GL_QUADS, GLint(batches[i].second * CORNERS),
+                 GLsizei((batches[i + 1].second - batches[i].second) * CORNERS));
   }
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
