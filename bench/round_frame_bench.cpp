@@ -3,7 +3,9 @@
 // headless Mesa context (llvmpipe through EGL surfaceless, a 1024 x 768 pbuffer), with
 // glFinish so that the driver's raster threads are counted. With --window first on the
 // command line it draws into a GLUT window of the same size instead (on Xvfb, say) and
-// ends each frame as the game does, with glFlush and the buffer swap. Variants leave one part of
+// ends each frame as the game does, with glFlush and the buffer swap. With --paced
+// (after --window, if both) it draws one frame each 60th of a second, as the game
+// does, instead of back to back. Variants leave one part of
 // the frame out; the floor covers every pixel of the window once with one plain
 // textured, fogged quad, which is the least any frame of a round has to do.
 #include <EGL/egl.h>
@@ -20,9 +22,11 @@
 #define CALLGRIND_DUMP_STATS_AT(name)
 #endif
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "font/font_library.h"
@@ -38,6 +42,7 @@ namespace {
 
 constexpr int kWidth = 1024, kHeight = 768;
 bool inWindow = false;  // a GLUT window and buffer swaps instead of the pbuffer
+bool paced = false;     // a frame each 60th of a second instead of back to back
 
 // The end of a frame: the game's flush and swap in a window, else glFinish.
 void endFrame() {
@@ -217,7 +222,16 @@ void roundFrame(benchmark::State& state, unsigned parts) {
     state.SkipWithError(roundError().c_str());
     return;
   }
-  for (auto _ : state) drawVariant(parts);
+  for (auto _ : state) {
+    if (paced) {
+      // As in the game, one frame each 60th of a second: the driver's threads and the
+      // caches have gone quiet in between. The wait is not timed.
+      state.PauseTiming();
+      std::this_thread::sleep_for(std::chrono::microseconds(16667));
+      state.ResumeTiming();
+    }
+    drawVariant(parts);
+  }
   if (!isPlaying) state.SkipWithError("the fixed state ran into an obstacle");
 }
 
@@ -236,10 +250,12 @@ __attribute__((noinline)) void countedFrames(unsigned parts, int frames) {
 // With "--count VARIANT [FRAMES]": draws the variant 3 times to warm up (the driver
 // compiles its shaders on first use), then FRAMES times (default 10) in countedFrames.
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::string(argv[1]) == "--window") {
-    inWindow = true;
-    argv[1] = argv[0];
-    argc--, argv++;
+  for (const char* option : {"--window", "--paced"}) {
+    if (argc >= 2 && std::string(argv[1]) == option) {
+      (std::string(option) == "--window" ? inWindow : paced) = true;
+      argv[1] = argv[0];
+      argc--, argv++;
+    }
   }
   if (argc >= 3 && std::string(argv[1]) == "--count") {
     if (!roundError().empty()) {
