@@ -110,7 +110,7 @@ struct HeldQuad {
 struct HeldBlock {
   GLuint texture;
   float eye[8][3];
-  float depth;  // eye z of its corner at the origin: the larger, the nearer
+  float depth;  // eye z of its corner at the origin: the larger, the nearer; behind the eye: last
 };
 
 HeldQuad heldGround{}, heldWall{};
@@ -160,7 +160,8 @@ void holdBlock(GLuint texture, float degrees, float shiftX, float shiftZ) {
     for (int row = 0; row < 3; row++)
       block.eye[k][row] = m[row] * rx + m[4 + row] * ry + m[8 + row] * z + m[12 + row];
   }
-  block.depth = block.eye[0][2];
+  // A block behind the eye is out of sight (clipped): it goes last, not first.
+  block.depth = block.eye[0][2] <= 0 ? block.eye[0][2] : -1e30f;
   heldBlocks.push_back(block);
 }
 
