@@ -1,7 +1,9 @@
 // picture_reader_bench.cpp -- decoding speed of the picture reader (loadBmp) against
-// stb_image as the peer and a plain read-and-copy of the file as the floor, on a
-// 1024 x 1024 24-bit and a 1024 x 1024 8-bit picture that the benchmark writes into a
-// temporary folder first. Each decoder allocates its output anew on every iteration.
+// stb_image as the peer and a floor, on a 1024 x 1024 24-bit and a 1024 x 1024 8-bit
+// picture that the benchmark writes into a temporary folder first. The floor is the
+// least the format asks for (see leastWork). Each of the three allocates its
+// output anew on every iteration, and each is credited with the bytes of that output,
+// 1024 x 1024 x 3.
 #include <benchmark/benchmark.h>
 #include <stb_image.h>
 #include <unistd.h>
@@ -78,23 +80,48 @@ void stbImage(benchmark::State& state, const std::string* path) {
   state.SetBytesProcessed(state.iterations() * int64_t(SIZE) * SIZE * 3);
 }
 
-// The floor: the whole file read in one go and its pixel bytes copied to a new buffer.
-void readAndCopy(benchmark::State& state, const std::string* path) {
+// The floor: the header and colour table read in one go, then the pixel rows in large
+// blocks. 24-bit rows are read straight into the output and left as they are (the
+// reader also turns each blue-green-red triple round, so this is below what it can
+// reach); 8-bit rows go into a buffer kept in the cache and each index is looked up in
+// the colour table, four pixels merged in registers into one 8-byte and one 4-byte
+// store.
+void leastWork(benchmark::State& state, const std::string* path) {
+  constexpr size_t ROWS_AT_ONCE = 64;
+  std::vector<uint8_t> rows(size_t(SIZE) * ROWS_AT_ONCE);
   for (auto _ : state) {
     FILE* file = std::fopen(path->c_str(), "rb");
-    std::fseek(file, 0, SEEK_END);
-    size_t size = size_t(std::ftell(file));
-    std::fseek(file, 0, SEEK_SET);
-    uint8_t* bytes = static_cast<uint8_t*>(std::malloc(size));
-    if (std::fread(bytes, 1, size, file) != size) state.SkipWithError("short read");
-    std::fclose(file);
+    uint8_t head[54 + 1024];
+    if (std::fread(head, 1, sizeof head, file) != sizeof head) state.SkipWithError("short read");
     uint32_t offset;
-    std::memcpy(&offset, bytes + 10, 4);
-    uint8_t* copy = static_cast<uint8_t*>(std::malloc(size - offset));
-    std::memcpy(copy, bytes + offset, size - offset);
-    benchmark::DoNotOptimize(copy);
-    std::free(copy);
-    std::free(bytes);
+    uint16_t bits;
+    std::memcpy(&offset, head + 10, 4);
+    std::memcpy(&bits, head + 28, 2);
+    uint64_t table[256];  // red | green << 8 | blue << 16 of each colour-table entry
+    for (int i = 0; i < 256; i++)
+      table[i] =
+          uint64_t(head[56 + 4 * i]) | uint64_t(head[55 + 4 * i]) << 8 | uint64_t(head[54 + 4 * i]) << 16;
+    std::fseek(file, long(offset), SEEK_SET);
+    uint8_t* out = static_cast<uint8_t*>(std::malloc(size_t(SIZE) * SIZE * 3));
+    if (bits == 24) {
+      if (std::fread(out, size_t(SIZE) * 3, SIZE, file) != SIZE) state.SkipWithError("short read");
+    } else {
+      uint8_t* o = out;
+      for (size_t y = 0; y < SIZE; y += ROWS_AT_ONCE) {
+        if (std::fread(rows.data(), SIZE, ROWS_AT_ONCE, file) != ROWS_AT_ONCE)
+          state.SkipWithError("short read");
+        for (size_t x = 0; x < rows.size(); x += 4, o += 12) {
+          const uint64_t low = table[rows[x]] | table[rows[x + 1]] << 24 | table[rows[x + 2]] << 48;
+          const uint32_t high = uint32_t(table[rows[x + 2]] >> 16 | table[rows[x + 3]] << 8);
+          std::memcpy(o, &low, 8);
+          std::memcpy(o + 8, &high, 4);
+        }
+      }
+    }
+    std::fclose(file);
+    benchmark::DoNotOptimize(out);
+    benchmark::ClobberMemory();
+    std::free(out);
   }
   state.SetBytesProcessed(state.iterations() * int64_t(SIZE) * SIZE * 3);
 }
@@ -103,10 +130,10 @@ void readAndCopy(benchmark::State& state, const std::string* path) {
 
 BENCHMARK_CAPTURE(ourReader, true_color_1024, &trueColorPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(stbImage, true_color_1024, &trueColorPath)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(readAndCopy, true_color_1024, &trueColorPath)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(leastWork, true_color_1024, &trueColorPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(ourReader, indexed_1024, &indexedPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(stbImage, indexed_1024, &indexedPath)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(readAndCopy, indexed_1024, &indexedPath)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(leastWork, indexed_1024, &indexedPath)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   char pattern[] = "/tmp/picture_reader_bench.XXXXXX";

@@ -32,20 +32,28 @@ void sleepMilliseconds(uint32_t ms) {
 
 void setSleepFunction(SleepFunction fn) { sleepOverride = fn; }
 
-TickPacer::TickPacer(double ticksPerSecond)
-    : periodNs_(int64_t(1e9 / ticksPerSecond)), nextNs_(0) {}
+TickPacer::TickPacer(double ticksPerSecond, Clock clock, Sleep sleep)
+    : periodNs_(int64_t(1e9 / ticksPerSecond)),
+      nextNs_(0),
+      clock_(clock ? clock : monotonicNs),
+      sleep_(sleep ? sleep : sleepNs) {}
 
 void TickPacer::reset() { nextNs_ = 0; }
 
-void TickPacer::waitForNextTick() {
-  int64_t now = monotonicNs();
-  if (nextNs_ == 0 || now - nextNs_ > periodNs_) {
-    // First tick, or we fell behind (a long frame, the crash pause): no catch-up.
+int TickPacer::waitForTicks() {
+  int64_t now = clock_();
+  if (nextNs_ == 0 || now - nextNs_ > MAX_LAG_PERIODS * periodNs_) {
+    // First tick, or a stall too long to make up: start afresh from now.
     nextNs_ = now + periodNs_;
-    return;
+    return 1;
   }
   if (now < nextNs_) {
-    sleepNs(nextNs_ - now);
+    sleep_(nextNs_ - now);
+    now = nextNs_;
   }
-  nextNs_ += periodNs_;
+  // Behind by a period or more: one extra tick now, and the rest of the lag on the
+  // calls that follow, each of which then returns without sleeping.
+  const int ticks = now - nextNs_ >= periodNs_ ? MAX_TICKS_PER_CALL : 1;
+  nextNs_ += ticks * periodNs_;
+  return ticks;
 }

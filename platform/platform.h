@@ -7,23 +7,33 @@
 
 using WindowHandle = void*;  // opaque, pointer-sized
 
-WindowHandle desktopWindowHandle();  // there is no desktop window on Linux: null
+WindowHandle desktopWindowHandle();   // there is no desktop window on Linux: null
 void sleepMilliseconds(uint32_t ms);  // blocks the calling thread
 
 // Tests replace the sleep so that they need not wait; null restores the real one.
 using SleepFunction = void (*)(uint32_t ms);
 void setSleepFunction(SleepFunction fn);  // replace (tests), null = real sleep
 
-// Holds a loop to a fixed tick rate: waitForNextTick() returns once per period,
-// sleeping (never spinning) until the tick falls due. A loop that falls behind by
-// more than one period starts afresh from now instead of running a catch-up burst.
+// Holds a loop to a fixed tick rate on average. waitForTicks() sleeps (never spins)
+// until a tick is due and returns how many are due: 1, or 2 when the loop has fallen
+// behind (a frame ran long), so that the lost ticks are made up over the following
+// calls. A loop that falls behind by more than MAX_LAG_PERIODS periods (a stall such
+// as the one-second crash pause) starts afresh from now: that time is not made up.
 class TickPacer {
  public:
-  explicit TickPacer(double ticksPerSecond);
-  void waitForNextTick();  // sleeps until the next tick is due
-  void reset();            // the next call returns at once
+  static constexpr int MAX_TICKS_PER_CALL = 2;
+  static constexpr int MAX_LAG_PERIODS = 5;
+  using Clock = int64_t (*)();         // monotonic nanoseconds
+  using Sleep = void (*)(int64_t ns);  // blocks for ns (nothing if ns <= 0)
+
+  // The real monotonic clock and sleep unless others are given (tests).
+  explicit TickPacer(double ticksPerSecond, Clock clock = nullptr, Sleep sleep = nullptr);
+  int waitForTicks();  // sleeps until a tick is due; returns the ticks due, 1 or 2
+  void reset();        // the next call returns 1 at once and starts afresh
 
  private:
   int64_t periodNs_;
-  int64_t nextNs_;  // 0 = not started
+  int64_t nextNs_;  // when the next tick falls due; 0 = not started
+  Clock clock_;
+  Sleep sleep_;
 };

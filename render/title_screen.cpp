@@ -80,6 +80,7 @@ void drawTitleScreen() {
 }  // namespace
 
 void drawText() {
+  finishScene();  // the scene lies behind the text
   if (isPlaying) {
     drawHeadUpDisplay();
   } else {

@@ -1,15 +1,38 @@
 #!/usr/bin/env bash
-# measure-round.sh [BUILD_DIR] [SECONDS] -- plays the real game under Xvfb in its
-# 1024 x 768 window for SECONDS (default 10) of rounds and prints the median and 99th
-# percentile frame time, the frame and idle-tick rates and the game's CPU use over that
-# time. SPACE starts a round and starts another whenever a crash has ended one. The
-# game logs its frames into ZARNOK_FRAME_LOG and counts its ticks into ZARNOK_TICK_LOG.
+# measure-round.sh [--busy] [BUILD_DIR] [SECONDS] -- plays the real game under Xvfb in
+# its 1024 x 768 window for SECONDS (default 20) of rounds and prints the median and
+# 99th percentile time of drawing a round frame (camera to buffer swap), the idle
+# ticks a second outside the one-second crash pauses, and the game's CPU use. SPACE
+# starts a round and starts another whenever a crash has ended one. The game logs its
+# frames into ZARNOK_FRAME_LOG and counts its ticks into ZARNOK_TICK_LOG.
+# Then, on the same Xvfb, the round frame benchmark (if built) draws the floor -- the
+# window covered once by one textured, fogged quad, then the swap -- and the ratio of
+# the round frame's median to the floor's is printed.
+# --busy runs one busy process (yes > /dev/null) beside the game while it plays.
+# The load average at the start is printed first: figures from a busy machine say
+# little.
 set -eu
+busy=0
+if [ "${1:-}" = "--busy" ]; then
+  busy=1
+  shift
+fi
 build=$(cd "${1:-build}" && pwd)
-seconds=${2:-10}
+seconds=${2:-20}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+busy_pid=
+cleanup() {
+  if [ -n "$busy_pid" ]; then kill "$busy_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) cores)"
+if [ "$busy" = 1 ]; then
+  yes >/dev/null &
+  busy_pid=$!
+  echo "one busy process beside the game: yes > /dev/null"
+fi
 
 "$here/../tests/support/with-xvfb" bash -c '
   set -eu
@@ -36,14 +59,22 @@ trap 'rm -rf "$work"' EXIT
   xdotool key --window "$wid" Escape 2>/dev/null
   wait "$pid" || true
   echo "$ticks0 $ticks1 $cpu0 $cpu1 $t0 $t1 $frames0 $frames1 $(getconf CLK_TCK)" >"$work/window"
+  # The floor and the fixed round frame, drawn and swapped in a window like the game.
+  bench=$build/bench/round_frame_bench
+  if [ -x "$bench" ]; then
+    "$bench" --window --benchmark_filter="roundFrame/(whole|floor)/" --benchmark_repetitions=5 \
+      --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null >"$work/bench" || true
+  fi
 ' _ "$build" "$work" "$seconds"
 
+floor_ms=$(awk -F, '/^"roundFrame\/floor\/real_time_median"/ { print $3 }' "$work/bench" 2>/dev/null || true)
 read -r ticks0 ticks1 cpu0 cpu1 t0 t1 frames0 frames1 hz <"$work/window"
 # The frames of the measured window: drawing time of each round frame and the time
 # from one round frame to the next. A frame that holds the one-second crash pause is
-# counted as a crash, not as a frame time.
+# counted as a crash, not as a frame time, and its length is left out of the time
+# over which ticks are counted.
 sed -n "$((frames0 + 1)),${frames1}p" "$work/frames" | awk -v ticks0="$ticks0" -v ticks1="$ticks1" \
-  -v cpu0="$cpu0" -v cpu1="$cpu1" -v t0="$t0" -v t1="$t1" -v hz="$hz" '
+  -v cpu0="$cpu0" -v cpu1="$cpu1" -v t0="$t0" -v t1="$t1" -v hz="$hz" -v floor="${floor_ms:-}" '
   function median(a, n) { return n ? a[int((n + 1) / 2)] : 0 }
   function p99(a, n) { return n ? a[int(n * 0.99 + 0.999)] : 0 }
   function sort(a, n,   i, j, v) {
@@ -51,7 +82,7 @@ sed -n "$((frames0 + 1)),${frames1}p" "$work/frames" | awk -v ticks0="$ticks0" -
   }
   {
     ms = ($2 - $1) / 1e6
-    if ($3 == 1 && ms > 500) { crashes++; previous = 0; next }
+    if ($3 == 1 && ms > 500) { crashes++; paused += ms / 1000; previous = 0; next }
     if ($3 != 1) { previous = 0; next }
     drawn[++nd] = ms
     if (previous) gap[++ng] = ($1 - previous) / 1e6
@@ -60,10 +91,13 @@ sed -n "$((frames0 + 1)),${frames1}p" "$work/frames" | awk -v ticks0="$ticks0" -
   END {
     dt = t1 - t0
     sort(drawn, nd); sort(gap, ng)
-    printf "window 1024 x 768, %.1f s of play, %d round frames, %d crashes\n", dt, nd, crashes
-    printf "frame drawing time: median %.2f ms, 99th percentile %.2f ms\n", median(drawn, nd), p99(drawn, nd)
-    printf "frame to frame:     median %.2f ms, 99th percentile %.2f ms\n", median(gap, ng), p99(gap, ng)
-    printf "idle ticks per second: %.1f over the window, %.1f outside the crash pauses (paced to 60)\n",
-      (ticks1 - ticks0) / dt, (ticks1 - ticks0) / (dt - crashes)
+    printf "window 1024 x 768, %.1f s of play, %d round frames, %d crashes (%.1f s of pauses)\n", dt, nd, crashes, paused
+    printf "round frame drawing time: median %.2f ms, 99th percentile %.2f ms\n", median(drawn, nd), p99(drawn, nd)
+    printf "round frame to frame:     median %.2f ms, 99th percentile %.2f ms\n", median(gap, ng), p99(gap, ng)
+    if (floor != "")
+      printf "floor (one textured, fogged quad over the window, swapped): %.2f ms; round frame median / floor: %.2f\n",
+        floor, median(drawn, nd) / floor
+    printf "idle ticks per second: %.1f outside the crash pauses (%.1f over the whole window; paced to 60)\n",
+      (ticks1 - ticks0) / (dt - paused), (ticks1 - ticks0) / dt
     printf "CPU use of the game: %.1f %% of one core\n", 100 * (cpu1 - cpu0) / hz / dt
   }'
