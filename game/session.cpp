@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "game/collision.h"
 #include "game/field_frame.h"
 #include "game/game_state.h"
 #include "game/obstacle_field.h"
@@ -119,14 +120,20 @@ void keyPressed(unsigned char key, int, int) {
   requestRedisplay();
 }
 
-void idleTick() {
-  // Normally one tick; two after a frame that ran long, until the lost ticks are made up.
-  const int ticks = idlePacer.waitForTicks();
-  for (int tick = 0; tick < ticks; tick++) {
+void runTicks(int count) {
+  for (int tick = 0; tick < count; tick++) {
+    // A tick made up after a long frame gets the hit test that its own frame would
+    // have run, so that a double step never carries the player through a block.
+    if (tick > 0 && isPlaying) checkCollisions();
     steer();
     advance();
     logTick();
   }
+}
+
+void idleTick() {
+  // Normally one tick; two after a frame that ran long, until the lost ticks are made up.
+  runTicks(idlePacer.waitForTicks());
   requestRedisplay();
 }
 

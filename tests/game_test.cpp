@@ -117,7 +117,7 @@ std::set<Corner> cornersDrawn(const std::function<void()>& draw, bool eye = fals
   if (!eye) glGetDoublev(GL_MODELVIEW_MATRIX, view);
   glGetDoublev(GL_PROJECTION_MATRIX, projection), glGetIntegerv(GL_VIEWPORT, viewport);
   std::vector<Corner> corners;
-  for (const FeedbackItem& item : captureFeedback(draw)) {
+  for (const FeedbackItem& item : captureFeedback([&] { draw(), finishScene(); })) {
     (item.kind == FeedbackItem::Polygon ? polygons : outlines)++;
     for (const FeedbackVertex& v : item.vertices) {
       gluUnProject(v.x, v.y, v.z, view, projection, viewport, &x, &y, &z);
@@ -276,6 +276,14 @@ TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATit
   }
   EXPECT_EQ(std::regex_replace(fileText(kFrameLog), std::regex("\\d+ \\d+ (\\d)\n"), "$1"),
             "010101010101010101010101");
+}
+
+TEST_F(GameTest, ATickMadeUpAfterALongFrameIsHitTestedAsItsOwnFrameWouldBe) {
+  for (int ticks : {1, 2}) {  // the block 6 ahead of the eye passes the obstacle during the first step
+    for (Obstacle* o : obstacles) o->z = 1000;
+    *obstacles[5] = {-0.5f, 0, -17.2f, 3, 0, 0}, playerPos = {0, 4, -10}, isPlaying = true, runTicks(ticks);
+    EXPECT_EQ(isPlaying, ticks == 1) << "the last tick's test is its drawn frame's";
+  }
 }
 
 TEST_F(GameTest, StateIsFoggedAndGroundWallBoardsAndBlockFacesShowTheirCornersTexturesAndColours) {

@@ -73,26 +73,36 @@ TEST(SoundLibraryTest, MusicKeepsItsChannelEffectsMixOverItAndNullHandlesAreHarm
   std::remove(DISK.c_str());  // the mixer writes on into the unlinked file
 }
 
-// The pacer sleeps only for a tick not yet due: the first, and the one after the loop
-// fell behind or was reset, come at once. A sleep is told by the thread's voluntary
-// context switches; a time is only ever checked as a least.
-TEST(PlatformTest, SleepAndTickPacerWaitOnlyForWhatIsNotYetDue) {
+// The sleep can be replaced; the pacer, on a stand-in clock whose sleep moves it on,
+// sleeps out the rest of a period, makes up the ticks that a long frame lost (two a
+// call at most) and forgives a stall longer than five periods.
+static int64_t now = 1000, slept = 0;  // nanoseconds
+
+TEST(PlatformTest, SleepIsReplaceableAndThePacerMakesUpLostTicksButNotStalls) {
   static uint32_t asked = 0;
   setSleepFunction([](uint32_t ms) { asked = ms; });
   sleepMilliseconds(1000);
   setSleepFunction(nullptr);
   EXPECT_EQ(asked + uintptr_t(desktopWindowHandle()), 1000u);
-  TickPacer pacer(10.0);
-  std::string slept;
-  auto due = std::chrono::steady_clock::now();
-  for (char step : std::string("ttstststrtt")) {  // tick, sleep of 250 ms, reset
-    if (step == 'r') due = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
-    rusage before, after;
-    getrusage(RUSAGE_THREAD, &before);
-    step == 't' ? pacer.waitForNextTick() : step == 's' ? sleepMilliseconds(250) : pacer.reset();
-    getrusage(RUSAGE_THREAD, &after);
-    slept += after.ru_nvcsw > before.ru_nvcsw ? 'z' : '-';
+  constexpr int64_t P = 10000000;  // 100 ticks a second
+  TickPacer pacer(100.0, [] { return now; }, [](int64_t ns) { slept += ns, now += ns; });
+  // Time spent between two calls, then the ticks and the sleep that the call gives.
+  const struct {
+    int64_t busy;
+    int ticks;
+    int64_t sleep;
+  } calls[] = {{0, 1, 0},       {P / 4, 1, 3 * P / 4},
+               {3 * P, 2, 0},               // a frame of three periods...
+               {0, 1, 0},       {0, 1, P},  // ...made up, then back on time
+               {100 * P, 1, 0}, {0, 1, P},  // the stall is not made up
+               {6 * P, 2, 0},   {0, 2, 0},
+               {0, 2, 0},       {0, 1, P}};
+  for (size_t i = 0; i < std::size(calls); i++) {
+    now += calls[i].busy, slept = 0;
+    EXPECT_EQ(pacer.waitForTicks(), calls[i].ticks) << i;
+    EXPECT_EQ(slept, calls[i].sleep) << i;
   }
-  EXPECT_GE(std::chrono::steady_clock::now(), due);
-  EXPECT_EQ(slept, "-zz-z-z---z");
+  now += 2 * P, slept = 0, pacer.reset();  // two ticks late, but started afresh
+  EXPECT_EQ(pacer.waitForTicks(), 1);
+  EXPECT_EQ(slept, 0);
 }

@@ -3,7 +3,7 @@
 // frame (tests/data/round_frame.png). The way the frame is drawn may change; what the
 // player sees may not: at most 0.5 % of the pixels may differ at all.
 #define STB_IMAGE_IMPLEMENTATION
-#include <GL/gl.h>
+#include <GL/freeglut.h>
 #include <stb_image.h>
 #include <unistd.h>
 
@@ -15,10 +15,12 @@
 #include "image/texture_loader.h"
 #include "render/scene.h"
 #include "tests/support/gl_context.h"
-#include "tests/support/glut_window.h"
 
 TEST(RoundFrame, LooksAsTheReferencePicture) {
-  ASSERT_EQ(ensureGlutWindow(), "");
+  int argc = 1;
+  char name[] = "round_frame_test", *argv[] = {name, nullptr};
+  glutInit(&argc, argv), glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH), glutInitWindowSize(1024, 768);
+  ASSERT_NE(glutCreateWindow("round_frame_test"), 0);
   ASSERT_EQ(chdir(ZARNOK_ASSET_DIR), 0);
   // The game's start-up, a round started and 30 idle ticks of straight running.
   restoreInitialGameState();
@@ -36,7 +38,7 @@ TEST(RoundFrame, LooksAsTheReferencePicture) {
   ASSERT_TRUE(isPlaying) << "the fixed state ran into an obstacle";
   glReadBuffer(GL_BACK);
   const std::vector<unsigned char> drawn = readPixelsRgb(0, 0, 1024, 768);
-  saveScreenshot(std::string(ZARNOK_BINARY_DIR) + "/round_frame_drawn.png");
+  saveScreenshot(testing::TempDir() + "round_frame_drawn.png");
 
   int width = 0, height = 0, channels = 0;
   const std::string reference = std::string(ZARNOK_SOURCE_DIR) + "/tests/data/round_frame.png";
