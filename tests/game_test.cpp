@@ -251,6 +251,10 @@ TEST_F(GameTest, TheFieldIsPlacedFromRandInIndexOrderAndRollsTurningBeyondTwenty
     while (seen.size() < angles.size()) updateObstacle(&o, 3), seen.push_back(o.rollAngle + 100 * (o.z != 5));
     EXPECT_EQ(seen, angles) << angle;
   }
+  for (int i : {3, 25, 55, 75}) {  // passed by more than 15: back far ahead, from -280 to -131
+    obstacles[i]->z = 5.5f, srand(i), updateObstacle(obstacles[i], i), srand(i);
+    EXPECT_EQ(Floats({obstacles[i]->x, obstacles[i]->z}), Floats({bandX(i, 110), float(rand() % 150 - 280)}));
+  }
 }
 
 TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATitleFrameDoesNeither) {
