@@ -251,10 +251,16 @@ TEST_F(GameTest, TheFieldIsPlacedFromRandInIndexOrderAndRollsTurningBeyondTwenty
     while (seen.size() < angles.size()) updateObstacle(&o, 3), seen.push_back(o.rollAngle + 100 * (o.z != 5));
     EXPECT_EQ(seen, angles) << angle;
   }
-  for (int i : {3, 25, 55, 75}) {  // passed by more than 15: back far ahead, from -280 to -131
-    obstacles[i]->z = 5.5f, srand(i), updateObstacle(obstacles[i], i), srand(i);
-    EXPECT_EQ(Floats({obstacles[i]->x, obstacles[i]->z}), Floats({bandX(i, 110), float(rand() % 150 - 280)}));
-  }
+  const auto edge = [](int k) { return k % 6 / 2 * 30 + 9 + k % 2; };  // 9, 10, 39, 40, 69, 70
+  std::vector<float> respawned, expected;  // passed by more than 15: back far ahead, -280 to -131
+  srand(5);
+  for (int k = 0; k < 60; k++)
+    obstacles[edge(k)]->z = 5.5f, updateObstacle(obstacles[edge(k)], edge(k)),
+    respawned.insert(respawned.end(), {obstacles[edge(k)]->x, obstacles[edge(k)]->z});
+  srand(5);
+  for (int k = 0; k < 60; k++)
+    expected.push_back(bandX(edge(k), 110)), expected.push_back(rand() % 150 - 280);
+  EXPECT_EQ(respawned, expected);
 }
 
 TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATitleFrameDoesNeither) {
