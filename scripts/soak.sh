@@ -43,7 +43,10 @@ echo "soak: ${played} s played, ${ticks} idle ticks: $((ticks / played)) a secon
 echo "soak: memory peak ${peak} kB, half-way ${warm} kB, at the end ${final} kB; exit status ${status}"
 fail=0
 [ "$status" -eq 255 ] || { echo "soak: FAIL: ESC should end the game with 255"; fail=1; }
-[ $((final - warm)) -le 8192 ] || { echo "soak: FAIL: memory grew by $((final - warm)) kB in the second half"; fail=1; }
+# The driver compiles a shader variant the first time a state combination is drawn,
+# which random play can reach late (seen: 8 MB in a second half); a leak of a texture
+# or a font a round, or 14 kB a frame, passes 24 MB.
+[ $((final - warm)) -le 24576 ] || { echo "soak: FAIL: memory grew by $((final - warm)) kB in the second half"; fail=1; }
 if [ -s "$work/out" ]; then echo "soak: FAIL: the game printed:"; cat "$work/out"; fail=1; fi
 exit $fail
 INNER
