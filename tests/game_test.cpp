@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <regex>
 #include <set>
@@ -235,6 +236,12 @@ TEST_F(GameTest, AdvanceAndReshapeStepForwardWrapFromMinus120AndTheCameraFollows
   reshapeWindow(800, 600), reshapeWindow(1024, 0);  // the second changes nothing
   EXPECT_EQ(Floats({float(glInteger(GL_MATRIX_MODE)), std::round(playerPos.z * 10)}),
             Floats({GL_MODELVIEW, 18}));
+  // However fast the loop spins, the idle callback steps no more than 60 times a second
+  // (a bound that a slow machine only keeps the better).
+  const auto start = std::chrono::steady_clock::now();
+  for (playerPos.z = 2.9f; playerPos.z > -60;) idleTick();
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took.count(), 46 / 60.0) << "53 steps of 1.2, less up to 6 made up or due at once";
 }
 
 TEST_F(GameTest, TheFieldIsPlacedFromRandInIndexOrderAndRollsTurningBeyondTwentyAndCutTowardZero) {
