@@ -96,7 +96,8 @@ TEST(GameEndToEndTest, HoldingStillARoundCrashesBackToTheTitleAsHeard) {
       1;
   ASSERT_LE(title, 600u) << "space came too late for the known crash";
   EXPECT_LE(crash - title, 600u);
-  EXPECT_GE(f[crash + 1].startNs - f[crash].startNs, 1000000000) << "the crash stands the game still a second";
+  EXPECT_GE(f[crash + 1].startNs - f[crash].startNs, 1000000000)
+      << "the crash stands the game still a second";
 
   // The title tune opens the output; space replaces it by the game tune from its start,
   // heard alone until the crash sounds over it.

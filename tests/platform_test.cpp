@@ -85,7 +85,8 @@ TEST(PlatformTest, SleepIsReplaceableAndThePacerMakesUpLostTicksButNotStalls) {
   setSleepFunction(nullptr);
   EXPECT_EQ(asked + uintptr_t(desktopWindowHandle()), 1000u);
   constexpr int64_t P = 10000000;  // 100 ticks a second
-  TickPacer pacer(100.0, [] { return now; }, [](int64_t ns) { slept += ns, now += ns; });
+  TickPacer pacer(
+      100.0, [] { return now; }, [](int64_t ns) { slept += ns, now += ns; });
   // Time spent between two calls, then the ticks and the sleep that the call gives.
   const struct {
     int64_t busy;

@@ -15,9 +15,9 @@ struct SoundRecorder {
   bool loadFails = false;      // Sample_Load returns null
   std::vector<std::string> calls;
 
-  void reset() { *this = SoundRecorder(); }              // results back to success, log empty
+  void reset() { *this = SoundRecorder(); }                       // results back to success, log empty
   void log(const std::string& event) { calls.push_back(event); }  // a test's own entry
-  std::vector<std::string> take();                        // the log so far, emptied
+  std::vector<std::string> take();                                // the log so far, emptied
 };
 
 SoundRecorder& soundRecorder();  // the process's one recorder
