@@ -159,6 +159,8 @@ class GameTest : public ::testing::Test {
 
 TEST_F(GameTest, LoadAndRestoreGiveTheStartValues) {
   EXPECT_EQ(stateAtLoad, kStartValues);
+  GLfloat clear[4] = {9, 9, 9, 9};
+  EXPECT_EQ((glGetFloatv(GL_COLOR_CLEAR_VALUE, clear), Floats(clear, clear + 4)), Floats({0, 0, 0, 0}));
   isPlaying = true, promptVisible = false, blinkTicks = 3, elapsedTime = bestTime = playerRoll = 9;
   playerPos = cameraEye = cameraCenter = cameraUp = {7, 7, 7}, steerButton = buttonState = 5;
   Obstacle* field[OBSTACLE_COUNT];
@@ -296,9 +298,12 @@ TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATit
 }
 
 TEST_F(GameTest, ATickMadeUpAfterALongFrameIsHitTestedAsItsOwnFrameWouldBe) {
-  for (int ticks : {1, 2}) {  // the block 6 ahead of the eye passes the obstacle during the first step
+  // One tick: the block 6 ahead of the eye meets the obstacle before it and leaves it
+  // behind, which its frame tests; two: it meets it after the first, made-up, tick.
+  for (int ticks : {1, 2}) {
     for (Obstacle* o : obstacles) o->z = 1000;
-    *obstacles[5] = {-0.5f, 0, -17.2f, 3, 0, 0}, playerPos = {0, 4, -10}, isPlaying = true, runTicks(ticks);
+    *obstacles[5] = {-0.5f, 0, ticks == 1 ? -16 : -17.2f, 3, 0, 0}, playerPos = {0, 4, -10};
+    isPlaying = true, runTicks(ticks);
     EXPECT_EQ(isPlaying, ticks == 1) << "the last tick's test is its drawn frame's";
   }
 }
