@@ -8,8 +8,6 @@
 // does, instead of back to back. Variants leave one part of
 // the frame out; the floor covers every pixel of the window once with one plain
 // textured, fogged quad, which is the least any frame of a round has to do.
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -29,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/headless_gl.h"
 #include "font/font_library.h"
 #include "game/collision.h"
 #include "game/field_frame.h"
@@ -54,32 +53,8 @@ void endFrame() {
   }
 }
 
-// The process's one headless context: an 8-bit RGBA pbuffer with depth.
-std::string makeContext() {
-  auto getPlatformDisplay =
-      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  if (!getPlatformDisplay) return "no eglGetPlatformDisplayEXT";
-  EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return "no surfaceless display";
-  const EGLint wanted[] = {
-      EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_DEPTH_SIZE, 24, EGL_NONE};
-  EGLConfig configs[64];
-  EGLint count = 0;
-  if (!eglChooseConfig(display, wanted, configs, 64, &count)) return "eglChooseConfig failed";
-  EGLConfig config = nullptr;
-  for (EGLint i = 0; i < count && !config; i++) {
-    EGLint red = 0;
-    eglGetConfigAttrib(display, configs[i], EGL_RED_SIZE, &red);
-    if (red == 8) config = configs[i];
-  }
-  if (!config) return "no 8-bit config";
-  const EGLint size[] = {EGL_WIDTH, kWidth, EGL_HEIGHT, kHeight, EGL_NONE};
-  EGLSurface surface = eglCreatePbufferSurface(display, config, size);
-  if (surface == EGL_NO_SURFACE || !eglBindAPI(EGL_OPENGL_API)) return "no pbuffer";
-  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
-  if (context == EGL_NO_CONTEXT || !eglMakeCurrent(display, surface, surface, context)) return "no context";
-  return "";
-}
+// The process's one headless context.
+std::string makeContext() { return makeHeadlessGlContext(kWidth, kHeight); }
 
 // A copy of the ground's texture stored with 32-bit texels (RGBA8) under name 99.
 void copyGroundAsRgba() {

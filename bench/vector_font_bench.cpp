@@ -5,8 +5,6 @@
 // three strings at their places and sizes under the game's projection, glFinish
 // included. FTGL draws without display lists: its display-list path crashes in this
 // Mesa's software renderer.
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <FTGL/ftgl.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -15,36 +13,16 @@
 #include <memory>
 #include <string>
 
+#include "bench/headless_gl.h"
 #include "font/font_library.h"
 
 namespace {
 
 constexpr int kWidth = 1024, kHeight = 768;
 
-// The process's one headless context: an 8-bit RGBA pbuffer with depth.
+// The process's one headless context, with the title screen's projection.
 std::string makeContext() {
-  auto getPlatformDisplay =
-      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  if (!getPlatformDisplay) return "no eglGetPlatformDisplayEXT";
-  EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-  if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return "no surfaceless display";
-  const EGLint wanted[] = {
-      EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_DEPTH_SIZE, 24, EGL_NONE};
-  EGLConfig configs[64];
-  EGLint count = 0;
-  if (!eglChooseConfig(display, wanted, configs, 64, &count)) return "eglChooseConfig failed";
-  EGLConfig config = nullptr;
-  for (EGLint i = 0; i < count && !config; i++) {
-    EGLint red = 0;
-    eglGetConfigAttrib(display, configs[i], EGL_RED_SIZE, &red);
-    if (red == 8) config = configs[i];
-  }
-  if (!config) return "no 8-bit config";
-  const EGLint size[] = {EGL_WIDTH, kWidth, EGL_HEIGHT, kHeight, EGL_NONE};
-  EGLSurface surface = eglCreatePbufferSurface(display, config, size);
-  if (surface == EGL_NO_SURFACE || !eglBindAPI(EGL_OPENGL_API)) return "no pbuffer";
-  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
-  if (context == EGL_NO_CONTEXT || !eglMakeCurrent(display, surface, surface, context)) return "no context";
+  if (std::string error = makeHeadlessGlContext(kWidth, kHeight); !error.empty()) return error;
   glViewport(0, 0, kWidth, kHeight);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
