@@ -34,6 +34,7 @@
 #include "game/game_state.h"
 #include "game/obstacle_field.h"
 #include "image/texture_loader.h"
+#include "platform/platform.h"
 #include "render/scene.h"
 #include "render/title_screen.h"
 
@@ -87,6 +88,7 @@ std::string prepareRound() {
     std::string error = makeContext();
     if (!error.empty()) return error;
   }
+  spreadRasterThreads();  // as the game does once its window is made
   if (chdir(ZARNOK_ASSET_DIR) != 0) return "cannot enter " ZARNOK_ASSET_DIR;
   restoreInitialGameState();
   glClearColor(0, 0, 0, 0);

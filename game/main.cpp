@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "game/game_state.h"
+#include "platform/platform.h"
 
 int main(int commandCount, char** commandLine) {
   if (commandCount == 2 && std::strcmp(commandLine[1], "--version") == 0) {
@@ -23,6 +24,8 @@ int main(int commandCount, char** commandLine) {
   glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(1024, 768);
   glutCreateWindow("Trelvisk");
+  // The window's context exists now, and with it a software renderer's threads.
+  spreadRasterThreads();
 
   initGame();
 

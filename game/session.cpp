@@ -23,43 +23,43 @@
 // ticks lost to a long frame are made up (within bounds) by the following idle calls.
 static TickPacer idlePacer(60.0);
 
-// For measurements only: with ZARNOK_TICK_LOG naming a file, the count of idle ticks
-// so far is kept in it (rewritten in place on every tick).
-static int tickLogFd = -2;  // -2 not looked up yet, -1 off
-static unsigned long tickCount = 0;
+// For measurements only: with ZARNOK_TICK_LOG naming a file, every idle tick appends one
+// line "<ns>" (monotonic clock); with ZARNOK_FRAME_LOG naming a file, every drawn frame
+// appends one line "<start ns> <end ns> <1 in a round, 0 on the title screen>" (from
+// before the camera to after the buffer swap; the state as the frame began).
+static int tickLogFd = -2, frameLogFd = -2;  // -2 not looked up yet, -1 off
 
-static void logTick() {
-  if (tickLogFd == -2) {
-    const char* path = std::getenv("ZARNOK_TICK_LOG");
-    tickLogFd = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
+static int openLog(int& fd, const char* variable) {
+  if (fd == -2) {
+    const char* path = std::getenv(variable);
+    fd = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644) : -1;
   }
-  if (tickLogFd < 0) return;
-  char line[32];
-  int n = std::snprintf(line, sizeof line, "%lu\n", ++tickCount);
-  if (pwrite(tickLogFd, line, size_t(n), 0) != n) tickLogFd = -1;
+  return fd;
 }
 
-// For measurements only: with ZARNOK_FRAME_LOG naming a file, every drawn frame appends
-// one line "<start ns> <end ns> <1 in a round, 0 on the title screen>" (monotonic clock,
-// from before the camera to after the buffer swap; the state as the frame began).
-static int frameLogFd = -2;  // -2 not looked up yet, -1 off
-
-static long long frameClockNs() {
-  if (frameLogFd == -2) {
-    const char* path = std::getenv("ZARNOK_FRAME_LOG");
-    frameLogFd = path ? open(path, O_WRONLY | O_CREAT | O_APPEND, 0644) : -1;
-  }
-  if (frameLogFd < 0) return 0;
+static long long monotonicNs() {
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return ts.tv_sec * 1000000000LL + ts.tv_nsec;
 }
 
+static void appendLine(int& fd, const char* line, int length) {
+  if (write(fd, line, size_t(length)) != length) fd = -1;
+}
+
+static void logTick() {
+  if (openLog(tickLogFd, "ZARNOK_TICK_LOG") < 0) return;
+  char line[32];
+  appendLine(tickLogFd, line, std::snprintf(line, sizeof line, "%lld\n", monotonicNs()));
+}
+
+static long long frameClockNs() { return openLog(frameLogFd, "ZARNOK_FRAME_LOG") < 0 ? 0 : monotonicNs(); }
+
 static void logFrame(long long startNs, bool playing) {
   if (frameLogFd < 0) return;
   char line[64];
-  int n = std::snprintf(line, sizeof line, "%lld %lld %d\n", startNs, frameClockNs(), playing ? 1 : 0);
-  if (write(frameLogFd, line, size_t(n)) != n) frameLogFd = -1;
+  appendLine(frameLogFd, line,
+             std::snprintf(line, sizeof line, "%lld %lld %d\n", startNs, monotonicNs(), playing ? 1 : 0));
 }
 
 void requestRedisplay() {

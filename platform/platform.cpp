@@ -1,9 +1,17 @@
-// platform.cpp -- Linux stand-ins for the desktop window handle and the sleep, and
-// the idle-tick pacer.
+// platform.cpp -- Linux stand-ins for the desktop window handle and the sleep, the
+// idle-tick pacer, and the placement of the software renderer's raster threads.
 #include "platform/platform.h"
 
+#include <dirent.h>
+#include <sched.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <vector>
 
 static SleepFunction sleepOverride = nullptr;
 
@@ -56,4 +64,36 @@ int TickPacer::waitForTicks() {
   const int ticks = now - nextNs_ >= periodNs_ ? MAX_TICKS_PER_CALL : 1;
   nextNs_ += ticks * periodNs_;
   return ticks;
+}
+
+// Mesa's software renderer names its raster threads "llvmpipe-0", "llvmpipe-1", ... and
+// hands every frame to all of them at once. Left to the kernel, they were seen waking
+// side by side on the CPU that flushed the frame while the other one stayed idle, so a
+// frame was rasterized at the pace of one CPU.
+int spreadRasterThreads() {
+  cpu_set_t allowed;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return 0;
+  std::vector<int> cpus;
+  for (int cpu = 0; cpu < CPU_SETSIZE; cpu++)
+    if (CPU_ISSET(cpu, &allowed)) cpus.push_back(cpu);
+  if (cpus.size() < 2) return 0;
+  DIR* tasks = opendir("/proc/self/task");
+  if (tasks == nullptr) return 0;
+  int pinned = 0;
+  while (const dirent* task = readdir(tasks)) {
+    char path[300], name[32] = "";
+    std::snprintf(path, sizeof path, "/proc/self/task/%s/comm", task->d_name);
+    FILE* comm = std::fopen(path, "r");
+    if (comm == nullptr) continue;  // "." and "..", or a thread that has ended
+    const bool raster =
+        std::fgets(name, sizeof name, comm) != nullptr && std::strncmp(name, "llvmpipe-", 9) == 0;
+    std::fclose(comm);
+    if (!raster) continue;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpus[size_t(std::atoi(name + 9)) % cpus.size()], &one);
+    if (sched_setaffinity(pid_t(std::atoi(task->d_name)), sizeof one, &one) == 0) pinned++;
+  }
+  closedir(tasks);
+  return pinned;
 }

@@ -1,6 +1,6 @@
-// platform.h -- the two operating-system services the game asks for: the desktop
-// window handle handed to the sound library, and a millisecond sleep. Also the
-// pacer that holds the idle tick to a fixed rate.
+// platform.h -- the operating-system services the game asks for: the desktop window
+// handle handed to the sound library, a millisecond sleep, and the placement of the
+// software renderer's threads. Also the pacer that holds the idle tick to a fixed rate.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,11 @@ using WindowHandle = void*;  // opaque, pointer-sized
 
 WindowHandle desktopWindowHandle();   // there is no desktop window on Linux: null
 void sleepMilliseconds(uint32_t ms);  // blocks the calling thread
+
+// With Mesa's software renderer (llvmpipe) current, pins its raster thread N to the
+// (N mod count)th CPU this thread may run on, so that a frame's rasterization is spread
+// over the CPUs. Returns the threads pinned: 0 with any other driver or a single CPU.
+int spreadRasterThreads();  // after the GL context is made
 
 // Tests replace the sleep so that they need not wait; null restores the real one.
 using SleepFunction = void (*)(uint32_t ms);

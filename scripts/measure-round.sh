@@ -4,11 +4,17 @@
 # 99th percentile time of drawing a round frame (camera to buffer swap), the idle
 # ticks a second outside the one-second crash pauses, and the game's CPU use. SPACE
 # starts a round and starts another whenever a crash has ended one. The game logs its
-# frames into ZARNOK_FRAME_LOG and counts its ticks into ZARNOK_TICK_LOG.
+# frames into ZARNOK_FRAME_LOG and its ticks into ZARNOK_TICK_LOG, with their times on
+# its monotonic clock; everything is worked out from those logs afterwards, so the
+# figures do not depend on when this script looks.
+# While the game plays, this script only reads the frame log and sleeps with shell
+# builtins: a process started every quarter of a second (tail, date) takes a core
+# from a 2-core machine long enough to show up in the frame times.
 # Then, on the same Xvfb, the round frame benchmark (if built) draws the floor -- the
 # window covered once by one textured, fogged quad, then the swap -- and the ratio of
 # the round frame's median to the floor's is printed.
 # --busy runs one busy process (yes > /dev/null) beside the game while it plays.
+# KEEP_LOGS=DIR keeps the game's two logs in DIR.
 # The load average at the start is printed first: figures from a busy machine say
 # little.
 set -eu
@@ -24,6 +30,7 @@ work=$(mktemp -d)
 busy_pid=
 cleanup() {
   if [ -n "$busy_pid" ]; then kill "$busy_pid" 2>/dev/null || true; fi
+  if [ -n "${KEEP_LOGS:-}" ]; then cp "$work/frames" "$work/ticks" "$KEEP_LOGS/" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -45,20 +52,23 @@ fi
   xdotool mousemove --window "$wid" 300 200
   sleep 1
   xdotool key --window "$wid" space 2>/dev/null
-  sleep 0.5  # the first frames of the round
-  ticks0=$(cat "$work/ticks") cpu0=$(awk "{print \$14+\$15}" /proc/$pid/stat)
-  frames0=$(wc -l <"$work/frames") t0=$(date +%s.%N)
-  end=$(($(date +%s%N) + seconds * 1000000000))
-  while [ "$(date +%s%N)" -lt "$end" ]; do
+  mkfifo "$work/nap"
+  exec 3<"$work/frames" 4<>"$work/nap"
+  read -r -a stat </proc/$pid/stat
+  cpu0=$((stat[13] + stat[14]))
+  end=$((${EPOCHREALTIME/./} + seconds * 1000000))
+  while [ "${EPOCHREALTIME/./}" -lt "$end" ]; do
+    read -r -t 0.25 -u 4 || true
+    last=
+    while read -r line <&3; do last=$line; done
     # Back on the title screen after a crash: start the next round.
-    if [ "$(tail -n 1 "$work/frames" | cut -d" " -f3)" = 0 ]; then xdotool key --window "$wid" space 2>/dev/null; fi
-    sleep 0.25
+    if [ "${last##* }" = 0 ]; then xdotool key --window "$wid" space 2>/dev/null; fi
   done
-  ticks1=$(cat "$work/ticks") cpu1=$(awk "{print \$14+\$15}" /proc/$pid/stat)
-  frames1=$(wc -l <"$work/frames") t1=$(date +%s.%N)
+  read -r -a stat </proc/$pid/stat
+  cpu1=$((stat[13] + stat[14]))
   xdotool key --window "$wid" Escape 2>/dev/null
   wait "$pid" || true
-  echo "$ticks0 $ticks1 $cpu0 $cpu1 $t0 $t1 $frames0 $frames1 $(getconf CLK_TCK)" >"$work/window"
+  echo "$cpu0 $cpu1 $(getconf CLK_TCK)" >"$work/cpu"
   # The floor and the fixed round frame, drawn and swapped in a window like the game.
   bench=$build/bench/round_frame_bench
   if [ -x "$bench" ]; then
@@ -68,28 +78,36 @@ fi
 ' _ "$build" "$work" "$seconds"
 
 floor_ms=$(awk -F, '/^"roundFrame\/floor\/real_time_median"/ { print $3 }' "$work/bench" 2>/dev/null || true)
-read -r ticks0 ticks1 cpu0 cpu1 t0 t1 frames0 frames1 hz <"$work/window"
-# The frames of the measured window: drawing time of each round frame and the time
-# from one round frame to the next. A frame that holds the one-second crash pause is
-# counted as a crash, not as a frame time, and its length is left out of the time
-# over which ticks are counted.
-sed -n "$((frames0 + 1)),${frames1}p" "$work/frames" | awk -v ticks0="$ticks0" -v ticks1="$ticks1" \
-  -v cpu0="$cpu0" -v cpu1="$cpu1" -v t0="$t0" -v t1="$t1" -v hz="$hz" -v floor="${floor_ms:-}" '
+read -r cpu0 cpu1 hz <"$work/cpu"
+# The window runs from half a second into the first round (the driver compiles its
+# shaders on the first frames) to the last tick. A round frame that holds the
+# one-second crash pause is counted as a crash, not as a frame time; a gap of more
+# than half a second between two ticks is a crash pause, and is left out of both the
+# ticks and the time over which they are counted.
+awk -v cpu0="$cpu0" -v cpu1="$cpu1" -v hz="$hz" -v floor="${floor_ms:-}" '
   function median(a, n) { return n ? a[int((n + 1) / 2)] : 0 }
   function p99(a, n) { return n ? a[int(n * 0.99 + 0.999)] : 0 }
   function sort(a, n,   i, j, v) {
     for (i = 2; i <= n; i++) { v = a[i]; for (j = i - 1; j > 0 && a[j] > v; j--) a[j + 1] = a[j]; a[j + 1] = v }
   }
+  FNR == NR { tick[++nt] = $1; next }
+  !t0 && $3 == 1 { t0 = $1 + 5e8; t1 = tick[nt] }
+  !t0 || $1 < t0 || $2 > t1 { next }
   {
     ms = ($2 - $1) / 1e6
-    if ($3 == 1 && ms > 500) { crashes++; paused += ms / 1000; previous = 0; next }
+    if ($3 == 1 && ms > 500) { crashes++; previous = 0; next }
     if ($3 != 1) { previous = 0; next }
     drawn[++nd] = ms
     if (previous) gap[++ng] = ($1 - previous) / 1e6
     previous = $1
   }
   END {
-    dt = t1 - t0
+    for (i = 2; i <= nt; i++) {
+      if (tick[i - 1] < t0) continue
+      d = (tick[i] - tick[i - 1]) / 1e9
+      if (d > 0.5) { pauses++; paused += d } else { ticks++; played += d }
+    }
+    dt = (t1 - t0) / 1e9
     sort(drawn, nd); sort(gap, ng)
     printf "window 1024 x 768, %.1f s of play, %d round frames, %d crashes (%.1f s of pauses)\n", dt, nd, crashes, paused
     printf "round frame drawing time: median %.2f ms, 99th percentile %.2f ms\n", median(drawn, nd), p99(drawn, nd)
@@ -97,7 +115,7 @@ sed -n "$((frames0 + 1)),${frames1}p" "$work/frames" | awk -v ticks0="$ticks0" -
     if (floor != "")
       printf "floor (one textured, fogged quad over the window, swapped): %.2f ms; round frame median / floor: %.2f\n",
         floor, median(drawn, nd) / floor
-    printf "idle ticks per second: %.1f outside the crash pauses (%.1f over the whole window; paced to 60)\n",
-      (ticks1 - ticks0) / (dt - paused), (ticks1 - ticks0) / dt
+    printf "idle ticks per second: %.1f outside the %d crash pauses (%.1f over the whole window; paced to 60)\n",
+      ticks / played, pauses, (ticks + pauses) / dt
     printf "CPU use of the game: %.1f %% of one core\n", 100 * (cpu1 - cpu0) / hz / dt
-  }'
+  }' "$work/ticks" "$work/frames"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # measure-ticks.sh [BUILD_DIR] [SECONDS] -- runs the real game under Xvfb on the title
 # screen and prints its idle ticks per second and its CPU use over SECONDS (default
-# 5). The game counts its ticks into the file named by ZARNOK_TICK_LOG.
+# 5). The game logs its ticks into the file named by ZARNOK_TICK_LOG, a line each.
 set -eu
 build=$(cd "${1:-build}" && pwd)
 seconds=${2:-5}
@@ -13,11 +13,11 @@ trap 'rm -f "$log"' EXIT
   SDL_AUDIODRIVER=dummy ZARNOK_TICK_LOG="$1" ../game/zarnok >/dev/null 2>&1 &
   pid=$!
   sleep 2   # start-up, first frames
-  ticks0=$(cat "$1" 2>/dev/null || echo 0)
+  ticks0=$(wc -l <"$1" 2>/dev/null || echo 0)
   cpu0=$(awk "{print \$14+\$15}" /proc/$pid/stat)
   t0=$(date +%s.%N)
   sleep "$2"
-  ticks1=$(cat "$1" 2>/dev/null || echo 0)
+  ticks1=$(wc -l <"$1" 2>/dev/null || echo 0)
   cpu1=$(awk "{print \$14+\$15}" /proc/$pid/stat)
   t1=$(date +%s.%N)
   kill $pid

@@ -35,7 +35,7 @@ while [ "$SECONDS" -lt "$seconds" ]; do
   # reference comes half-way, which on a busy machine is still early in ticks.
   if [ -z "$warm" ] && [ "$SECONDS" -ge $((seconds / 2)) ]; then warm=$(rss); fi
 done
-final=$(rss) played=$SECONDS ticks=$(cat "$work/ticks")
+final=$(rss) played=$SECONDS ticks=$(wc -l <"$work/ticks")
 xdotool mouseup 1 mouseup 3 keyup Left keyup Right key Escape >/dev/null 2>&1 || true
 status=0; wait "$pid" || status=$?
 pid=""

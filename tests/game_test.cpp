@@ -184,7 +184,8 @@ TEST_F(GameTest, CallbacksAskForARedrawOtherKeysDoNothingElseTheTimerRearmsAndF1
   loopUntil([] { return elapsedTime > 0.15f; });
   EXPECT_NEAR(elapsedTime, 0.2, 1e-6) << "the timer ticks again by itself";
   redraws = 0, idleTick(), loopUntil([] { return redraws > 0; });
-  EXPECT_EQ(fileText(kTickLog) + std::to_string(redraws), "1\n1");
+  EXPECT_EQ(std::regex_replace(fileText(kTickLog), std::regex("\\d+\n"), "tick ") + std::to_string(redraws),
+            "tick 1");
   std::vector<int> full;
   for (int on : {1, 0})
     specialKeyPressed(GLUT_KEY_F11, 0, 0), loopUntil([=] { return glutGet(GLUT_FULL_SCREEN) == on; }),

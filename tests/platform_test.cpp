@@ -1,11 +1,13 @@
 // platform_test.cpp -- the platform layer: our sound library over the real SDL2_mixer
-// with SDL's disk driver, its start on each kind of driver, the sleep and the pacer.
+// with SDL's disk driver, its start on each kind of driver, the sleep, the pacer, and
+// the placement of the software renderer's raster threads (in a real Mesa context).
 #include "platform/platform.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <sched.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -13,6 +15,8 @@
 #include <set>
 
 #include "platform/sound_library.h"
+#include "tests/support/game_process.h"
+#include "tests/support/gl_context.h"
 
 static const std::string DISK = testing::TempDir() + "zarnok-heard-" + std::to_string(getpid()) + ".raw";
 
@@ -106,4 +110,37 @@ TEST(PlatformTest, SleepIsReplaceableAndThePacerMakesUpLostTicksButNotStalls) {
   now += 2 * P, slept = 0, pacer.reset();  // two ticks late, but started afresh
   EXPECT_EQ(pacer.waitForTicks(), 1);
   EXPECT_EQ(slept, 0);
+}
+
+// Three raster threads over the two CPUs this thread may use: 0, 1, 0 again; with one
+// CPU, or before there is a context, none is pinned. This thread keeps its own CPUs.
+TEST(PlatformTest, RasterThreadsArePinnedRoundTheCpusThisThreadMayUse) {
+  cpu_set_t all;
+  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  std::vector<int> cpus;
+  for (int cpu = 0; cpu < CPU_SETSIZE; cpu++)
+    if (CPU_ISSET(cpu, &all)) cpus.push_back(cpu);
+  ASSERT_GE(cpus.size(), 2u) << "this test needs a machine with two CPUs or more";
+  EXPECT_EQ(spreadRasterThreads(), 0) << "no context, no raster threads";
+  setenv("LP_NUM_THREADS", "3", 1);
+  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
+  const std::string unpinned = rasterThreadCpus(getpid()), a = std::to_string(cpus[0]),
+                    b = std::to_string(cpus[1]);
+  const struct {
+    std::vector<int> mine;  // the CPUs this thread may use
+    int pinned;
+    std::string threads;
+  } cases[] = {{{cpus[0]}, 0, unpinned},
+               {{cpus[0], cpus[1]}, 3, "llvmpipe-0:" + a + " llvmpipe-1:" + b + " llvmpipe-2:" + a + " "}};
+  for (const auto& c : cases) {
+    cpu_set_t mine, after;
+    CPU_ZERO(&mine);
+    for (int cpu : c.mine) CPU_SET(cpu, &mine);
+    ASSERT_EQ(sched_setaffinity(0, sizeof mine, &mine), 0);
+    EXPECT_EQ(spreadRasterThreads(), c.pinned) << c.mine.size();
+    EXPECT_EQ(rasterThreadCpus(getpid()), c.threads);
+    sched_getaffinity(0, sizeof after, &after);
+    EXPECT_TRUE(CPU_EQUAL(&after, &mine));
+  }
+  sched_setaffinity(0, sizeof all, &all);
 }

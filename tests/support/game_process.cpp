@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 std::string runCommand(const std::string& command) {
@@ -17,6 +19,20 @@ std::string runCommand(const std::string& command) {
   for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) out += char(c);
   if (pipe) pclose(pipe);
   return out;
+}
+
+std::string rasterThreadCpus(pid_t pid) {
+  std::map<std::string, std::string> threads;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+    std::string name, line;
+    std::getline(std::ifstream(task.path() / "comm"), name);
+    for (std::ifstream status(task.path() / "status");
+         name.rfind("llvmpipe-", 0) == 0 && std::getline(status, line);)
+      if (line.rfind("Cpus_allowed_list:", 0) == 0) threads[name] = line.substr(line.find_last_of("\t ") + 1);
+  }
+  std::string all;
+  for (const auto& [name, cpus] : threads) all += name + ":" + cpus + " ";
+  return all;
 }
 
 GameProcess::GameProcess(const std::string& dir, const std::vector<std::string>& env) {

@@ -10,6 +10,9 @@
 #include <vector>
 
 std::string runCommand(const std::string& command);  // its standard output
+// The software renderer's raster threads of a process, "llvmpipe-N:CPUs it may use "
+// for each, by name.
+std::string rasterThreadCpus(pid_t pid);  // from /proc
 
 struct Frame {  // a line of the frame log: monotonic times, and a round played as it began
   long long startNs, endNs;
@@ -30,6 +33,7 @@ class GameProcess {
     return waitUntil([] { return false; }, 30), running() ? -1 : status_;
   }  // -1: signal
   bool running();
+  pid_t pid() const { return pid_; }
   std::vector<Frame> frames() const;                                       // drawn so far
   std::string output() const { return runCommand("cat " + outputPath_); }  // standard output and error
 
