@@ -56,6 +56,7 @@ TEST(RoundFrame, LooksAsTheReferencePicture) {
   }
   stbi_image_free(expected);
   EXPECT_LE(differing, 1024 * 768 / 200) << "pixels that differ from " << reference;
+  std::printf("%d of %d pixels differ from the reference\n", differing, 1024 * 768);
 
   for (Obstacle*& o : obstacles) {
     delete o;
