@@ -11,8 +11,9 @@
 # builtins: a process started every quarter of a second (tail, date) takes a core
 # from a 2-core machine long enough to show up in the frame times.
 # Then, on the same Xvfb, the round frame benchmark (if built) draws the floor -- the
-# window covered once by one textured, fogged quad, then the swap -- and the ratio of
-# the round frame's median to the floor's is printed.
+# window covered once by one textured, fogged quad, then the swap -- back to back, and
+# again once each 60th of a second as the game draws its frames; the ratios of the
+# round frame's median to both are printed.
 # --busy runs one busy process (yes > /dev/null) beside the game while it plays.
 # KEEP_LOGS=DIR keeps the game's two logs in DIR.
 # The load average at the start is printed first: figures from a busy machine say
@@ -74,17 +75,20 @@ fi
   if [ -x "$bench" ]; then
     "$bench" --window --benchmark_filter="roundFrame/(whole|floor)/" --benchmark_repetitions=5 \
       --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null >"$work/bench" || true
+    "$bench" --window --paced --benchmark_filter="roundFrame/floor/" --benchmark_repetitions=5 \
+      --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null >"$work/bench-paced" || true
   fi
 ' _ "$build" "$work" "$seconds"
 
 floor_ms=$(awk -F, '/^"roundFrame\/floor\/real_time_median"/ { print $3 }' "$work/bench" 2>/dev/null || true)
+paced_floor_ms=$(awk -F, '/^"roundFrame\/floor\/real_time_median"/ { print $3 }' "$work/bench-paced" 2>/dev/null || true)
 read -r cpu0 cpu1 hz <"$work/cpu"
 # The window runs from half a second into the first round (the driver compiles its
 # shaders on the first frames) to the last tick. A round frame that holds the
 # one-second crash pause is counted as a crash, not as a frame time; a gap of more
 # than half a second between two ticks is a crash pause, and is left out of both the
 # ticks and the time over which they are counted.
-awk -v cpu0="$cpu0" -v cpu1="$cpu1" -v hz="$hz" -v floor="${floor_ms:-}" '
+awk -v cpu0="$cpu0" -v cpu1="$cpu1" -v hz="$hz" -v floor="${floor_ms:-}" -v pacedFloor="${paced_floor_ms:-}" '
   function median(a, n) { return n ? a[int((n + 1) / 2)] : 0 }
   function p99(a, n) { return n ? a[int(n * 0.99 + 0.999)] : 0 }
   function sort(a, n,   i, j, v) {
@@ -115,6 +119,9 @@ awk -v cpu0="$cpu0" -v cpu1="$cpu1" -v hz="$hz" -v floor="${floor_ms:-}" '
     if (floor != "")
       printf "floor (one textured, fogged quad over the window, swapped): %.2f ms; round frame median / floor: %.2f\n",
         floor, median(drawn, nd) / floor
+    if (pacedFloor != "")
+      printf "the same floor drawn once each 60th of a second, as the game draws: %.2f ms; round frame median / that: %.2f\n",
+        pacedFloor, median(drawn, nd) / pacedFloor
     printf "idle ticks per second: %.1f outside the %d crash pauses (%.1f over the whole window; paced to 60)\n",
       ticks / played, pauses, (ticks + pauses) / dt
     printf "CPU use of the game: %.1f %% of one core\n", 100 * (cpu1 - cpu0) / hz / dt
