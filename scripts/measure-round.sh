@@ -8,8 +8,9 @@
 # its monotonic clock; everything is worked out from those logs afterwards, so the
 # figures do not depend on when this script looks.
 # While the game plays, this script only reads the frame log and sleeps with shell
-# builtins: a process started every quarter of a second (tail, date) takes a core
-# from a 2-core machine long enough to show up in the frame times.
+# builtins, and one xdotool started beforehand presses the keys: a process started
+# every quarter of a second (tail, date), or for every key press, takes a core from a
+# 2-core machine long enough to show up in the frame times.
 # Then, on the same Xvfb, the round frame benchmark (if built) draws the floor -- the
 # window covered once by one textured, fogged quad, then the swap -- back to back, and
 # again once each 60th of a second as the game draws its frames; the ratios of the
@@ -53,8 +54,10 @@ fi
   xdotool mousemove --window "$wid" 300 200
   sleep 1
   xdotool key --window "$wid" space 2>/dev/null
-  mkfifo "$work/nap"
-  exec 3<"$work/frames" 4<>"$work/nap"
+  # One xdotool for the whole run, fed its key presses through a pipe.
+  mkfifo "$work/nap" "$work/keys"
+  xdotool - <"$work/keys" >/dev/null 2>&1 &
+  exec 3<"$work/frames" 4<>"$work/nap" 5>"$work/keys"
   read -r -a stat </proc/$pid/stat
   cpu0=$((stat[13] + stat[14]))
   end=$((${EPOCHREALTIME/./} + seconds * 1000000))
@@ -63,11 +66,12 @@ fi
     last=
     while read -r line <&3; do last=$line; done
     # Back on the title screen after a crash: start the next round.
-    if [ "${last##* }" = 0 ]; then xdotool key --window "$wid" space 2>/dev/null; fi
+    if [ "${last##* }" = 0 ]; then echo "key --window $wid space" >&5; fi
   done
   read -r -a stat </proc/$pid/stat
   cpu1=$((stat[13] + stat[14]))
-  xdotool key --window "$wid" Escape 2>/dev/null
+  echo "key --window $wid Escape" >&5
+  exec 5>&-
   wait "$pid" || true
   echo "$cpu0 $cpu1 $(getconf CLK_TCK)" >"$work/cpu"
   # The floor and the fixed round frame, drawn and swapped in a window like the game.
