@@ -58,13 +58,15 @@ fi
   mkfifo "$work/nap" "$work/keys"
   xdotool - <"$work/keys" >/dev/null 2>&1 &
   exec 3<"$work/frames" 4<>"$work/nap" 5>"$work/keys"
+  printf -v nl "\n"
   read -r -a stat </proc/$pid/stat
   cpu0=$((stat[13] + stat[14]))
   end=$((${EPOCHREALTIME/./} + seconds * 1000000))
   while [ "${EPOCHREALTIME/./}" -lt "$end" ]; do
     read -r -t 0.25 -u 4 || true
-    last=
-    while read -r line <&3; do last=$line; done
+    # What the game logged since the last look, in one read; its last line.
+    IFS= read -r -d "" -u 3 logged || true
+    last=${logged%"$nl"} last=${last##*"$nl"}
     # Back on the title screen after a crash: start the next round.
     if [ "${last##* }" = 0 ]; then echo "key --window $wid space" >&5; fi
   done
