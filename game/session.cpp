@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "game/collision.h"
 #include "game/field_frame.h"
@@ -37,12 +36,6 @@ static int openLog(int& fd, const char* variable) {
   return fd;
 }
 
-static long long monotonicNs() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return ts.tv_sec * 1000000000LL + ts.tv_nsec;
-}
-
 static void appendLine(int& fd, const char* line, int length) {
   if (write(fd, line, size_t(length)) != length) fd = -1;
 }
@@ -50,7 +43,8 @@ static void appendLine(int& fd, const char* line, int length) {
 static void logTick() {
   if (openLog(tickLogFd, "ZARNOK_TICK_LOG") < 0) return;
   char line[32];
-  appendLine(tickLogFd, line, std::snprintf(line, sizeof line, "%lld\n", monotonicNs()));
+  appendLine(tickLogFd, line,
+             std::snprintf(line, sizeof line, "%lld\n", static_cast<long long>(monotonicNs())));
 }
 
 static long long frameClockNs() { return openLog(frameLogFd, "ZARNOK_FRAME_LOG") < 0 ? 0 : monotonicNs(); }
@@ -59,7 +53,8 @@ static void logFrame(long long startNs, bool playing) {
   if (frameLogFd < 0) return;
   char line[64];
   appendLine(frameLogFd, line,
-             std::snprintf(line, sizeof line, "%lld %lld %d\n", startNs, monotonicNs(), playing ? 1 : 0));
+             std::snprintf(line, sizeof line, "%lld %lld %d\n", startNs,
+                           static_cast<long long>(monotonicNs()), playing ? 1 : 0));
 }
 
 void requestRedisplay() {

@@ -15,7 +15,7 @@
 
 static SleepFunction sleepOverride = nullptr;
 
-static int64_t monotonicNs() {
+int64_t monotonicNs() {
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;

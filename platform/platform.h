@@ -9,6 +9,7 @@ using WindowHandle = void*;  // opaque, pointer-sized
 
 WindowHandle desktopWindowHandle();   // there is no desktop window on Linux: null
 void sleepMilliseconds(uint32_t ms);  // blocks the calling thread
+int64_t monotonicNs();                // CLOCK_MONOTONIC in nanoseconds
 
 // With Mesa's software renderer (llvmpipe) current, pins its raster thread N to the
 // (N mod count)th CPU this thread may run on, so that a frame's rasterization is spread
