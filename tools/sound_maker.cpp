@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "common/folder_argument.h"
+
 namespace {
 
 constexpr int RATE = 44100;
@@ -441,21 +443,13 @@ bool writeWave(const std::filesystem::path& path, const std::vector<float>& samp
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::printf(
-        "usage: sound_maker OUTPUT_FOLDER\n"
-        "Synthesises the game's four sounds (bgm_main.wav, bgm_game.wav, move.wav, crash.wav)\ninto "
-        "OUTPUT_FOLDER, which it makes if need be.\n");
-    return 0;
-  }
-  if (argc != 2) {
-    std::fprintf(stderr, "sound_maker: give exactly one OUTPUT_FOLDER (see --help)\n");
-    return 2;
-  }
-  if (argv[1][0] == '-') {
-    std::fprintf(stderr, "sound_maker: unknown option %s (see --help)\n", argv[1]);
-    return 2;
-  }
+  if (const int status = checkFolderArgument(
+          argc, argv, "sound_maker", "OUTPUT_FOLDER",
+          "usage: sound_maker OUTPUT_FOLDER\n"
+          "Synthesises the game's four sounds (bgm_main.wav, bgm_game.wav, move.wav, crash.wav)\ninto "
+          "OUTPUT_FOLDER, which it makes if need be.\n");
+      status >= 0)
+    return status;
   std::filesystem::path folder(argv[1]);
   std::error_code error;
   std::filesystem::create_directories(folder, error);

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "common/folder_argument.h"
+
 namespace {
 
 constexpr float PI = 3.14159265f;
@@ -465,21 +467,13 @@ IndexedPicture makeBoard(int width, int height, uint32_t seed) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::printf(
-        "usage: texture_maker OUTPUT_DIR\n"
-        "Makes the game's ten texture pictures (terrain_texture.bmp, wallpaper.bmp, c_1.bmp to\nc_6.bmp, "
-        "BG_Time.bmp, BG_Record.bmp) in the existing folder OUTPUT_DIR.\n");
-    return 0;
-  }
-  if (argc != 2) {
-    std::fprintf(stderr, "texture_maker: give exactly one OUTPUT_DIR (see --help)\n");
-    return 2;
-  }
-  if (argv[1][0] == '-') {
-    std::fprintf(stderr, "texture_maker: unknown option %s (see --help)\n", argv[1]);
-    return 2;
-  }
+  if (const int status = checkFolderArgument(
+          argc, argv, "texture_maker", "OUTPUT_DIR",
+          "usage: texture_maker OUTPUT_DIR\n"
+          "Makes the game's ten texture pictures (terrain_texture.bmp, wallpaper.bmp, c_1.bmp to\nc_6.bmp, "
+          "BG_Time.bmp, BG_Record.bmp) in the existing folder OUTPUT_DIR.\n");
+      status >= 0)
+    return status;
   std::string dir = std::string(argv[1]) + "/";
   Picture ground = makeGround(), wall = makeWall();
   Picture crate = makeCrate(), stone = makeStone(), metal = makeMetal(), tiles = makeTiles(),
