@@ -19,6 +19,12 @@
 
 namespace {
 
+// What --help prints.
+constexpr char USAGE[] =
+    "usage: sound_maker OUTPUT_FOLDER\n"
+    "Synthesises the game's four sounds (bgm_main.wav, bgm_game.wav, move.wav, crash.wav)\ninto "
+    "OUTPUT_FOLDER, which it makes if need be.\n";
+
 constexpr int RATE = 44100;
 constexpr double PI = 3.14159265358979323846;
 
@@ -443,12 +449,7 @@ bool writeWave(const std::filesystem::path& path, const std::vector<float>& samp
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const int status = checkFolderArgument(
-          argc, argv, "sound_maker", "OUTPUT_FOLDER",
-          "usage: sound_maker OUTPUT_FOLDER\n"
-          "Synthesises the game's four sounds (bgm_main.wav, bgm_game.wav, move.wav, crash.wav)\ninto "
-          "OUTPUT_FOLDER, which it makes if need be.\n");
-      status >= 0)
+  if (const int status = checkFolderArgument(argc, argv, "sound_maker", "OUTPUT_FOLDER", USAGE); status >= 0)
     return status;
   std::filesystem::path folder(argv[1]);
   std::error_code error;

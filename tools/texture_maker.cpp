@@ -17,6 +17,12 @@
 
 namespace {
 
+// What --help prints.
+constexpr char USAGE[] =
+    "usage: texture_maker OUTPUT_DIR\n"
+    "Makes the game's ten texture pictures (terrain_texture.bmp, wallpaper.bmp, c_1.bmp to\nc_6.bmp, "
+    "BG_Time.bmp, BG_Record.bmp) in the existing folder OUTPUT_DIR.\n";
+
 constexpr float PI = 3.14159265f;
 
 struct Rgb {
@@ -467,12 +473,7 @@ IndexedPicture makeBoard(int width, int height, uint32_t seed) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const int status = checkFolderArgument(
-          argc, argv, "texture_maker", "OUTPUT_DIR",
-          "usage: texture_maker OUTPUT_DIR\n"
-          "Makes the game's ten texture pictures (terrain_texture.bmp, wallpaper.bmp, c_1.bmp to\nc_6.bmp, "
-          "BG_Time.bmp, BG_Record.bmp) in the existing folder OUTPUT_DIR.\n");
-      status >= 0)
+  if (const int status = checkFolderArgument(argc, argv, "texture_maker", "OUTPUT_DIR", USAGE); status >= 0)
     return status;
   std::string dir = std::string(argv[1]) + "/";
   Picture ground = makeGround(), wall = makeWall();
