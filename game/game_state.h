@@ -60,7 +60,6 @@ void displayFrame();                               // GLUT display callback
 void reshapeWindow(int width, int height);         // GLUT reshape callback
 void keyPressed(unsigned char key, int x, int y);  // GLUT keyboard callback
 void idleTick();                                   // GLUT idle callback, paced to 60 a second
-void runTicks(int count);                          // that many ticks of steering and motion
 void timerTick(int value);                         // GLUT timer callback, every 100 ms
 void switchMusic();                                // restart the music that musicMode names
 void shutdownGame();                               // free the obstacles and the sound player

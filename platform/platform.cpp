@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <sched.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -48,29 +49,53 @@ TickPacer::TickPacer(double ticksPerSecond, Clock clock, Sleep sleep)
 
 void TickPacer::reset() { nextNs_ = 0; }
 
-int TickPacer::waitForTicks() {
-  int64_t now = clock_();
+void TickPacer::waitForTick() {
+  const int64_t now = clock_();
   if (nextNs_ == 0 || now - nextNs_ > MAX_LAG_PERIODS * periodNs_) {
     // First tick, or a stall too long to make up: start afresh from now.
     nextNs_ = now + periodNs_;
-    return 1;
+    return;
   }
-  if (now < nextNs_) {
-    sleep_(nextNs_ - now);
-    now = nextNs_;
-  }
-  // Behind by a period or more: one extra tick now, and the rest of the lag on the
-  // calls that follow, each of which then returns without sleeping.
-  const int ticks = now - nextNs_ >= periodNs_ ? MAX_TICKS_PER_CALL : 1;
-  nextNs_ += ticks * periodNs_;
-  return ticks;
+  // On time: sleep out the rest of the period. Behind: no sleep, and the schedule
+  // stays where it was, so the calls that follow catch up one tick at a time.
+  if (now < nextNs_) sleep_(nextNs_ - now);
+  nextNs_ += periodNs_;
 }
 
 // Mesa's software renderer names its raster threads "llvmpipe-0", "llvmpipe-1", ... and
 // hands every frame to all of them at once. Left to the kernel, they were seen waking
 // side by side on the CPU that flushed the frame while the other one stayed idle, so a
 // frame was rasterized at the pace of one CPU.
+
+// The number N of a thread name "llvmpipe-N\n" as /proc gives it, or -1 for any other.
+static int rasterThreadNumber(const char* name) {
+  static const char PREFIX[] = "llvmpipe-";
+  if (std::strncmp(name, PREFIX, sizeof PREFIX - 1) != 0) return -1;
+  const char* digits = name + sizeof PREFIX - 1;
+  int number = 0;
+  int count = 0;
+  for (; digits[count] >= '0' && digits[count] <= '9'; count++) {
+    if (count == 6) return -1;
+    number = number * 10 + (digits[count] - '0');
+  }
+  const bool ends = digits[count] == '\0' || (digits[count] == '\n' && digits[count + 1] == '\0');
+  return count > 0 && ends ? number : -1;
+}
+
+// The thread id that a /proc/self/task entry names, or -1 for "." , ".." and the like.
+static pid_t threadId(const char* entry) {
+  if (*entry == '\0') return -1;
+  long id = 0;
+  for (const char* c = entry; *c != '\0'; c++) {
+    if (*c < '0' || *c > '9' || id > 99999999) return -1;
+    id = id * 10 + (*c - '0');
+  }
+  return pid_t(id);
+}
+
 int spreadRasterThreads() {
+  const char* wanted = std::getenv("ZARNOK_PIN_RASTER_THREADS");
+  if (wanted != nullptr && std::strcmp(wanted, "0") == 0) return 0;
   cpu_set_t allowed;
   if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return 0;
   std::vector<int> cpus;
@@ -81,18 +106,22 @@ int spreadRasterThreads() {
   if (tasks == nullptr) return 0;
   int pinned = 0;
   while (const dirent* task = readdir(tasks)) {
-    char path[300], name[32] = "";
-    std::snprintf(path, sizeof path, "/proc/self/task/%s/comm", task->d_name);
+    // The driver starts its own threads: the main thread and this one are never among
+    // them, whatever the program is named.
+    const pid_t id = threadId(task->d_name);
+    if (id < 0 || id == getpid() || id == pid_t(syscall(SYS_gettid))) continue;
+    char path[64];
+    char name[32] = "";
+    std::snprintf(path, sizeof path, "/proc/self/task/%d/comm", int(id));
     FILE* comm = std::fopen(path, "r");
-    if (comm == nullptr) continue;  // "." and "..", or a thread that has ended
-    const bool raster =
-        std::fgets(name, sizeof name, comm) != nullptr && std::strncmp(name, "llvmpipe-", 9) == 0;
+    if (comm == nullptr) continue;  // the thread has ended
+    const int number = std::fgets(name, sizeof name, comm) != nullptr ? rasterThreadNumber(name) : -1;
     std::fclose(comm);
-    if (!raster) continue;
+    if (number < 0) continue;
     cpu_set_t one;
     CPU_ZERO(&one);
-    CPU_SET(cpus[size_t(std::atoi(name + 9)) % cpus.size()], &one);
-    if (sched_setaffinity(pid_t(std::atoi(task->d_name)), sizeof one, &one) == 0) pinned++;
+    CPU_SET(cpus[size_t(number) % cpus.size()], &one);
+    if (sched_setaffinity(id, sizeof one, &one) == 0) pinned++;
   }
   closedir(tasks);
   return pinned;

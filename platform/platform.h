@@ -13,29 +13,30 @@ int64_t monotonicNs();                // CLOCK_MONOTONIC in nanoseconds
 
 // With Mesa's software renderer (llvmpipe) current, pins its raster thread N to the
 // (N mod count)th CPU this thread may run on, so that a frame's rasterization is spread
-// over the CPUs. Returns the threads pinned: 0 with any other driver or a single CPU.
+// over the CPUs. Touches only this process's threads named "llvmpipe-N". Returns the
+// threads pinned: 0 with any other driver, on a single CPU, or when the environment
+// variable ZARNOK_PIN_RASTER_THREADS is set to 0.
 int spreadRasterThreads();  // after the GL context is made
 
 // Tests replace the sleep so that they need not wait; null restores the real one.
 using SleepFunction = void (*)(uint32_t ms);
 void setSleepFunction(SleepFunction fn);  // replace (tests), null = real sleep
 
-// Holds a loop to a fixed tick rate on average. waitForTicks() sleeps (never spins)
-// until a tick is due and returns how many are due: 1, or 2 when the loop has fallen
-// behind (a frame ran long), so that the lost ticks are made up over the following
-// calls. A loop that falls behind by more than MAX_LAG_PERIODS periods (a stall such
-// as the one-second crash pause) starts afresh from now: that time is not made up.
+// Holds a loop to a fixed tick rate. waitForTick() sleeps (never spins) until the next
+// tick falls due. A loop that has fallen behind (a frame ran long) finds its next ticks
+// due at once, one a call, until it is back on time; one that has fallen behind by
+// more than MAX_LAG_PERIODS periods (a stall such as the one-second crash pause)
+// starts afresh from now, and that time is not made up.
 class TickPacer {
  public:
-  static constexpr int MAX_TICKS_PER_CALL = 2;
   static constexpr int MAX_LAG_PERIODS = 5;
   using Clock = int64_t (*)();         // monotonic nanoseconds
   using Sleep = void (*)(int64_t ns);  // blocks for ns (nothing if ns <= 0)
 
   // The real monotonic clock and sleep unless others are given (tests).
   explicit TickPacer(double ticksPerSecond, Clock clock = nullptr, Sleep sleep = nullptr);
-  int waitForTicks();  // sleeps until a tick is due; returns the ticks due, 1 or 2
-  void reset();        // the next call returns 1 at once and starts afresh
+  void waitForTick();  // sleeps until the next tick is due
+  void reset();        // the next call returns at once and starts afresh
 
  private:
   int64_t periodNs_;

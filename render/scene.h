@@ -9,13 +9,10 @@ constexpr int PALETTE_SIZE = 14;
 extern const float palette[PALETTE_SIZE][3];  // RGB colours for quads, block faces and text
 extern const float FOG_COLOR[4];              // pale sand, RGBA
 
-void setupRenderState();  // once at start-up: texturing, depth, polygon modes, fog
-void setupCamera();       // clear the frame and load the camera transform
-// The ground, the wall and the blocks are placed under the model-view matrix of the
-// call but held back until finishScene, which draws them all, nearest first.
+void setupRenderState();                            // once at start-up: texturing, depth, polygon modes, fog
+void setupCamera();                                 // clear the frame and load the camera transform
 void drawGround();                                  // the textured ground quad on y = 0
 void drawBackWall();                                // the wall that stays 110 units ahead of the player
 void drawRolledObstacle(const Obstacle& obstacle);  // one obstacle's block at its roll
 void drawPlayer();                                  // the player's block 7 units ahead of the eye, banked
-void drawScoreBoards();  // the time and record boards, fixed on the screen; then finishScene
-void finishScene();      // draws what is held back (also done by drawScoreBoards, drawText)
+void drawScoreBoards();                             // the time and record boards, fixed on the screen

@@ -80,7 +80,6 @@ void drawTitleScreen() {
 }  // namespace
 
 void drawText() {
-  finishScene();  // the scene lies behind the text
   if (isPlaying) {
     drawHeadUpDisplay();
   } else {

@@ -9,6 +9,7 @@
 #include <regex>
 #include <set>
 
+#include "game/field_frame.h"
 #include "game/obstacle_field.h"
 #include "platform/platform.h"
 #include "render/block_mesh.h"
@@ -16,6 +17,7 @@
 #include "render/sphere_mesh.h"
 #include "render/title_screen.h"
 #include "sound/sound_player.h"
+#include "tests/support/gl_call_log.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/sound_recorder.h"
 #include "tests/vector_font_test_files.h"
@@ -118,7 +120,7 @@ std::set<Corner> cornersDrawn(const std::function<void()>& draw, bool eye = fals
   if (!eye) glGetDoublev(GL_MODELVIEW_MATRIX, view);
   glGetDoublev(GL_PROJECTION_MATRIX, projection), glGetIntegerv(GL_VIEWPORT, viewport);
   std::vector<Corner> corners;
-  for (const FeedbackItem& item : captureFeedback([&] { draw(), finishScene(); })) {
+  for (const FeedbackItem& item : captureFeedback(draw)) {
     (item.kind == FeedbackItem::Polygon ? polygons : outlines)++;
     for (const FeedbackVertex& v : item.vertices) {
       gluUnProject(v.x, v.y, v.z, view, projection, viewport, &x, &y, &z);
@@ -151,7 +153,10 @@ class GameTest : public ::testing::Test {
   void SetUp() override {
     static const int window = openWindow();
     ASSERT_TRUE(window != 0 && chdir(ZARNOK_ASSET_DIR) == 0);
-    setSleepFunction([](uint32_t ms) { soundRecorder().log("Sleep(" + std::to_string(ms) + ")"); });
+    setSleepFunction([](uint32_t ms) {
+      soundRecorder().log("Sleep(" + std::to_string(ms) + ")");
+      logGlCallEvent("Sleep(" + std::to_string(ms) + ")");
+    });
     restoreInitialGameState(), soundRecorder().reset(), initGame();
   }
   void TearDown() override { shutdownGame(), setSleepFunction(nullptr); }
@@ -298,15 +303,100 @@ TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATit
             "010101010101010101010101");
 }
 
-TEST_F(GameTest, ATickMadeUpAfterALongFrameIsHitTestedAsItsOwnFrameWouldBe) {
-  // One tick: the block 6 ahead of the eye meets the obstacle before it and leaves it
-  // behind, which its frame tests; two: it meets it after the first, made-up, tick.
-  for (int ticks : {1, 2}) {
-    for (Obstacle* o : obstacles) o->z = 1000;
-    *obstacles[5] = {-0.5f, 0, ticks == 1 ? -16 : -17.2f, 3, 0, 0}, playerPos = {0, 4, -10};
-    isPlaying = true, runTicks(ticks);
-    EXPECT_EQ(isPlaying, ticks == 1) << "the last tick's test is its drawn frame's";
+// The calls that draw one block: each of the six faces is its own begin-end pair with
+// the block's texture bound again.
+Log blockMeshCalls(int texture) {
+  Log calls;
+  for (int face = 0; face < 6; face++) {
+    calls.push_back("glBindTexture(" + std::to_string(texture) + ")");
+    calls.push_back("glBegin(GL_QUADS)");
+    calls.push_back("glEnd()");
   }
+  return calls;
+}
+
+// What drawBlocks sends for the field as it stands after the frame: each obstacle
+// placed, turned by its new angle and drawn; then the player's block.
+Log blockCalls() {
+  Log calls;
+  for (const Obstacle* o : obstacles) {
+    calls.push_back("glPushMatrix()");
+    calls.push_back(glCallLine("glTranslatef", o->x, o->y, o->z));
+    calls.push_back(glCallLine("glRotatef", float(o->rollAngle), 0, 0, 1));
+    const Log mesh = blockMeshCalls(o->texture);
+    calls.insert(calls.end(), mesh.begin(), mesh.end());
+    calls.push_back("glPopMatrix()");
+  }
+  calls.push_back("glPushMatrix()");
+  calls.push_back(glCallLine("glTranslatef", playerPos.x, 0, playerPos.z - 7));
+  calls.push_back(glCallLine("glRotatef", playerRoll, 0, 0, 1));
+  calls.push_back(glCallLine("glTranslatef", -0.5f, 0, 0.5f));
+  const Log mesh = blockMeshCalls(3);
+  calls.insert(calls.end(), mesh.begin(), mesh.end());
+  calls.push_back("glPopMatrix()");
+  return calls;
+}
+
+// The first line where two call logs part, or that they are the same.
+void expectSameCalls(const Log& drawn, const Log& expected) {
+  for (size_t i = 0; i < drawn.size() && i < expected.size(); i++)
+    ASSERT_EQ(drawn[i], expected[i]) << "call " << i;
+  EXPECT_EQ(drawn.size(), expected.size()) << "calls in all";
+}
+
+TEST_F(GameTest, BlocksAre81MeshCallsWithAQuadPerFace) {
+  for (int i = 0; i < OBSTACLE_COUNT; i++) {
+    *obstacles[i] = {float(i % 40 - 20), -0.2f, float(-40 - i), 3 + i % 6, i % 7, 2};
+  }
+  playerPos = {1.5f, 4, -10};
+  playerRoll = 6;
+  isPlaying = true;
+  startGlCallLog();
+  drawBlocks();
+  const Log drawn = stopGlCallLog();
+  expectSameCalls(drawn, blockCalls());
+}
+
+TEST_F(GameTest, CrashFrameShowsTheNewFieldUnderTheTitle) {
+  for (Obstacle* o : obstacles) o->z = 1000;
+  *obstacles[33] = {2.5f, -0.2f, -16, 4, 0, 0};  // in reach of the block at x 3, z -16
+  playerPos = {3, 4, -10};
+  isPlaying = true;
+  startGlCallLog();
+  displayFrame();
+  const Log drawn = stopGlCallLog();
+  ASSERT_FALSE(isPlaying);
+  const auto pause = std::find(drawn.begin(), drawn.end(), "Sleep(1000)");
+  ASSERT_NE(pause, drawn.end()) << "the pause runs inside the display callback";
+  const Log afterPause(pause + 1, drawn.end());
+  const Log blocks = blockCalls();
+  ASSERT_GE(afterPause.size(), blocks.size());
+  expectSameCalls(Log(afterPause.begin(), afterPause.begin() + long(blocks.size())), blocks);
+  const std::string titlePlace = glCallLine("glTranslatef", -3.55f, 3, -10);
+  EXPECT_EQ(std::count(afterPause.begin(), afterPause.end(), titlePlace), 1) << "the title text";
+}
+
+// Each idle call steps once, also when the loop has fallen behind, and leaves the hit
+// test to the frame.
+TEST_F(GameTest, IdleCallStepsTheWorldOnceAfterAStall) {
+  idleTick();
+  usleep(50000);  // three sixtieths of a second
+  playerPos.z = -10;
+  idleTick();
+  EXPECT_FLOAT_EQ(playerPos.z, -11.2f);
+}
+
+TEST_F(GameTest, IdleCallLeavesTheHitTestToTheFrame) {
+  for (Obstacle* o : obstacles) o->z = 1000;
+  *obstacles[5] = {-0.5f, -0.2f, -17.2f, 3, 0, 0};  // in reach after one step from z -10
+  isPlaying = true;
+  idleTick();
+  playerPos = {0, 4, -10};
+  sounds();
+  usleep(50000);  // behind by two ticks
+  idleTick();
+  EXPECT_TRUE(isPlaying);
+  EXPECT_EQ(sounds(), Log{}) << "no crash before the frame";
 }
 
 TEST_F(GameTest, StateIsFoggedAndGroundWallBoardsAndBlockFacesShowTheirCornersTexturesAndColours) {

@@ -7,6 +7,7 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
 
@@ -77,65 +78,124 @@ TEST(SoundLibraryTest, MusicKeepsItsChannelEffectsMixOverItAndNullHandlesAreHarm
   std::remove(DISK.c_str());  // the mixer writes on into the unlinked file
 }
 
-// The sleep can be replaced; the pacer, on a stand-in clock whose sleep moves it on,
-// sleeps out the rest of a period, makes up the ticks that a long frame lost (two a
-// call at most) and forgives a stall longer than five periods.
-static int64_t now = 1000, slept = 0;  // nanoseconds
-
-TEST(PlatformTest, SleepIsReplaceableAndThePacerMakesUpLostTicksButNotStalls) {
+TEST(PlatformTest, SleepIsReplaceable) {
   static uint32_t asked = 0;
   setSleepFunction([](uint32_t ms) { asked = ms; });
   sleepMilliseconds(1000);
   setSleepFunction(nullptr);
-  EXPECT_EQ(asked + uintptr_t(desktopWindowHandle()), 1000u);
-  constexpr int64_t P = 10000000;  // 100 ticks a second
-  TickPacer pacer(
-      100.0, [] { return now; }, [](int64_t ns) { slept += ns, now += ns; });
-  // Time spent between two calls, then the ticks and the sleep that the call gives.
-  const struct {
-    int64_t busy;
-    int ticks;
-    int64_t sleep;
-  } calls[] = {{0, 1, 0},       {P / 4, 1, 3 * P / 4},
-               {3 * P, 2, 0},               // a frame of three periods...
-               {0, 1, 0},       {0, 1, P},  // ...made up, then back on time
-               {100 * P, 1, 0}, {0, 1, P},  // the stall is not made up
-               {6 * P, 2, 0},   {0, 2, 0},
-               {0, 2, 0},       {0, 1, P}};
-  for (size_t i = 0; i < std::size(calls); i++) {
-    now += calls[i].busy, slept = 0;
-    EXPECT_EQ(pacer.waitForTicks(), calls[i].ticks) << i;
-    EXPECT_EQ(slept, calls[i].sleep) << i;
-  }
-  now += 2 * P, slept = 0, pacer.reset();  // two ticks late, but started afresh
-  EXPECT_EQ(pacer.waitForTicks(), 1);
-  EXPECT_EQ(slept, 0);
+  EXPECT_EQ(asked, 1000u);
+  EXPECT_EQ(desktopWindowHandle(), nullptr);
 }
 
-// Three raster threads over the two CPUs this thread may use: 0, 1, 0 again; with one
-// CPU, or before there is a context, none is pinned. This thread keeps its own CPUs.
-TEST(PlatformTest, RasterThreadsArePinnedRoundTheCpusThisThreadMayUse) {
-  cpu_set_t all, one, two;
-  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
-  ASSERT_TRUE(CPU_ISSET(0, &all) && CPU_ISSET(1, &all)) << "this test needs CPUs 0 and 1";
-  EXPECT_EQ(spreadRasterThreads(), 0) << "no context, no raster threads";
-  setenv("LP_NUM_THREADS", "3", 1);
-  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
-  CPU_ZERO(&one);
-  CPU_SET(0, &one);
-  two = one;
-  CPU_SET(1, &two);
-  const struct {
-    cpu_set_t mine;
-    int pinned;
-    std::string threads;
-  } cases[] = {{one, 0, rasterThreadCpus(getpid())}, {two, 3, "llvmpipe-0:0 llvmpipe-1:1 llvmpipe-2:0 "}};
-  for (const auto& c : cases) {
-    cpu_set_t after;
-    ASSERT_EQ(sched_setaffinity(0, sizeof c.mine, &c.mine), 0);
-    EXPECT_EQ(spreadRasterThreads(), c.pinned);
-    EXPECT_EQ(rasterThreadCpus(getpid()), c.threads);
-    EXPECT_TRUE(sched_getaffinity(0, sizeof after, &after) == 0 && CPU_EQUAL(&after, &c.mine));
+// The pacer on a stand-in clock whose sleep moves it on.
+static int64_t now = 1000;  // nanoseconds
+static int64_t slept = 0;
+
+TEST(PlatformTest, PacerSleepsOutThePeriodAndCatchesUpOneTickACall) {
+  constexpr int64_t P = 10000000;  // 100 ticks a second
+  TickPacer pacer(
+      100.0, [] { return now; },
+      [](int64_t ns) {
+        slept += ns;
+        now += ns;
+      });
+  struct Call {
+    const char* name;
+    int64_t busy;   // time spent since the call before
+    int64_t sleep;  // what this call sleeps
+  };
+  const Call calls[] = {
+      {"first call starts at once", 0, 0},
+      {"a quarter period busy", P / 4, 3 * P / 4},
+      {"a frame three periods long", 3 * P, 0},
+      {"catching up, first", 0, 0},
+      {"catching up, second", 0, 0},
+      {"back on time", 0, P},
+      {"a stall of a hundred periods", 100 * P, 0},
+      {"after the stall, on time", 0, P},
+      {"five periods behind is caught up", 6 * P, 0},
+      {"caught up, first", 0, 0},
+      {"caught up, second", 0, 0},
+      {"caught up, third", 0, 0},
+      {"caught up, fourth", 0, 0},
+      {"caught up, fifth", 0, 0},
+      {"on time again", 0, P},
+  };
+  for (const Call& call : calls) {
+    SCOPED_TRACE(call.name);
+    now += call.busy;
+    slept = 0;
+    pacer.waitForTick();
+    EXPECT_EQ(slept, call.sleep);
   }
-  sched_setaffinity(0, sizeof all, &all);
+  now += 2 * P;
+  slept = 0;
+  pacer.reset();
+  pacer.waitForTick();
+  EXPECT_EQ(slept, 0) << "after a reset the pacer starts afresh";
+}
+
+// The raster threads' placement, in a real Mesa context with three raster threads over
+// the two CPUs the test may use.
+class RasterThreadTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    setenv("LP_NUM_THREADS", "3", 1);
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  }
+  void SetUp() override {
+    ASSERT_TRUE(CPU_ISSET(0, &all)) << "this test needs CPU 0";
+    ASSERT_TRUE(CPU_ISSET(1, &all)) << "this test needs CPU 1";
+    unsetenv("ZARNOK_PIN_RASTER_THREADS");
+    pthread_setname_np(pthread_self(), "platform_test");
+  }
+  void TearDown() override { sched_setaffinity(0, sizeof all, &all); }
+  static cpu_set_t cpus(std::initializer_list<int> list) {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    for (int cpu : list) CPU_SET(cpu, &set);
+    return set;
+  }
+  static bool myCpusAre(const cpu_set_t& expected) {
+    cpu_set_t mine;
+    return sched_getaffinity(0, sizeof mine, &mine) == 0 && CPU_EQUAL(&mine, &expected);
+  }
+  static cpu_set_t all;
+};
+cpu_set_t RasterThreadTest::all;
+
+TEST_F(RasterThreadTest, NoContextNoThreadsPinned) { EXPECT_EQ(spreadRasterThreads(), 0); }
+
+TEST_F(RasterThreadTest, ThreadsGoRoundTheCpusThisThreadMayUse) {
+  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
+  const cpu_set_t two = cpus({0, 1});
+  ASSERT_EQ(sched_setaffinity(0, sizeof two, &two), 0);
+  EXPECT_EQ(spreadRasterThreads(), 3);
+  EXPECT_EQ(rasterThreadCpus(getpid()), "llvmpipe-0:0 llvmpipe-1:1 llvmpipe-2:0 ");
+  EXPECT_TRUE(myCpusAre(two)) << "the calling thread keeps its CPUs";
+}
+
+TEST_F(RasterThreadTest, OneCpuLeavesTheThreadsAlone) {
+  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
+  const std::string before = rasterThreadCpus(getpid());
+  const cpu_set_t one = cpus({0});
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  EXPECT_EQ(spreadRasterThreads(), 0);
+  EXPECT_EQ(rasterThreadCpus(getpid()), before);
+}
+
+TEST_F(RasterThreadTest, EnvironmentVariableTurnsThePlacementOff) {
+  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
+  setenv("ZARNOK_PIN_RASTER_THREADS", "0", 1);
+  EXPECT_EQ(spreadRasterThreads(), 0);
+}
+
+// A program whose main thread is named like a raster thread keeps its own CPUs.
+TEST_F(RasterThreadTest, CallerNamedLikeARasterThreadIsLeftAlone) {
+  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
+  const cpu_set_t two = cpus({0, 1});
+  ASSERT_EQ(sched_setaffinity(0, sizeof two, &two), 0);
+  pthread_setname_np(pthread_self(), "llvmpipe-1");
+  EXPECT_EQ(spreadRasterThreads(), 3) << "the driver's three threads only";
+  EXPECT_TRUE(myCpusAre(two));
 }
