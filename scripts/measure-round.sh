@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # measure-round.sh [--busy] [BUILD_DIR] [SECONDS] -- plays the real game under Xvfb in
 # its 1024 x 768 window for SECONDS (default 20) of rounds and prints the median and
-# 99th percentile time of drawing a round frame (camera to buffer swap), the idle
+# 99th percentile time of drawing a round frame (camera to buffer swap), how many
+# round frames ran past the 16.7 ms of a 60 Hz frame, the idle
 # ticks a second outside the one-second crash pauses, and the game's CPU use. SPACE
 # starts a round and starts another whenever a crash has ended one. The game logs its
 # frames into ZARNOK_FRAME_LOG and its ticks into ZARNOK_TICK_LOG, with their times on
@@ -108,6 +109,7 @@ awk -v cpu0="$cpu0" -v cpu1="$cpu1" -v hz="$hz" -v floor="${floor_ms:-}" -v pace
     if ($3 == 1 && ms > 500) { crashes++; previous = 0; next }
     if ($3 != 1) { previous = 0; next }
     drawn[++nd] = ms
+    if (ms > 1000 / 60) late++
     if (previous) gap[++ng] = ($1 - previous) / 1e6
     previous = $1
   }
@@ -121,6 +123,8 @@ awk -v cpu0="$cpu0" -v cpu1="$cpu1" -v hz="$hz" -v floor="${floor_ms:-}" -v pace
     sort(drawn, nd); sort(gap, ng)
     printf "window 1024 x 768, %.1f s of play, %d round frames, %d crashes (%.1f s of pauses)\n", dt, nd, crashes, paused
     printf "round frame drawing time: median %.2f ms, 99th percentile %.2f ms\n", median(drawn, nd), p99(drawn, nd)
+    printf "round frames past the 16.7 ms of a 60 Hz frame: %d of %d (%.1f %%), the longest %.2f ms\n",
+      late, nd, nd ? 100 * late / nd : 0, nd ? drawn[nd] : 0
     printf "round frame to frame:     median %.2f ms, 99th percentile %.2f ms\n", median(gap, ng), p99(gap, ng)
     if (floor != "")
       printf "floor (one textured, fogged quad over the window, swapped): %.2f ms; round frame median / floor: %.2f\n",

@@ -1,16 +1,25 @@
-// game_test.cpp -- the game and its renderer in a GLUT window, sound recorded, drawings read as feedback.
+// game_test.cpp -- the game and its renderer in a real GLUT window: the session and its
+// callbacks, steering and forward motion, the obstacle field, the hit test and the
+// round end, and what the frame draws. Sound goes through the recording stand-in; what
+// is drawn is read back through GL feedback and the log of GL calls. The expected
+// values are the design's own numbers, and the random placements come from a model of
+// the order in which the game draws from rand.
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
+#include <functional>
 #include <regex>
 #include <set>
+#include <tuple>
 
 #include "game/field_frame.h"
 #include "game/obstacle_field.h"
+#include "image/texture_loader.h"
 #include "platform/platform.h"
 #include "render/block_mesh.h"
 #include "render/scene.h"
@@ -25,154 +34,190 @@
 namespace {
 
 using Log = std::vector<std::string>;
-using Floats = std::vector<float>;
-using Corner = std::array<float, 8>;             // x, y, z, texture s, t, colour r, g, b
-using Rows = std::vector<std::array<float, 7>>;  // glyphs, colour (-1 the title's), x, y, z, scale x, y
 
-// clang-format off
-Floats gameState() {
-  return {float(isPlaying), float(promptVisible), float(blinkTicks), elapsedTime, bestTime, playerPos.x,
-      playerPos.y, playerPos.z, playerRoll, float(steerButton), float(buttonState), cameraEye.x, cameraEye.y,
-      cameraEye.z, cameraCenter.x, cameraCenter.y, cameraCenter.z, cameraUp.x, cameraUp.y, cameraUp.z,
-      forwardStep, steerStep, rollStep, cameraRollStep, viewDepth, float(trackHalfWidth), float(trackNearZ),
-      float(trackFarZ), hitRadius};
+// Every game variable, read as a number, with the value the design gives it at load.
+struct Variable {
+  const char* name;
+  std::function<double()> read;
+  double atLoad;
+};
+
+const Variable kVariables[] = {
+    {"isPlaying", [] { return double(isPlaying); }, 0},
+    {"promptVisible", [] { return double(promptVisible); }, 1},
+    {"blinkTicks", [] { return double(blinkTicks); }, 0},
+    {"elapsedTime", [] { return double(elapsedTime); }, 0},
+    {"bestTime", [] { return double(bestTime); }, 0},
+    {"playerPos.x", [] { return double(playerPos.x); }, 0},
+    {"playerPos.y", [] { return double(playerPos.y); }, 4},
+    {"playerPos.z", [] { return double(playerPos.z); }, double(2.9f)},
+    {"playerRoll", [] { return double(playerRoll); }, 0},
+    {"steerButton", [] { return double(steerButton); }, 0},
+    {"buttonState", [] { return double(buttonState); }, 1},
+    {"cameraEye.x", [] { return double(cameraEye.x); }, 0},
+    {"cameraEye.y", [] { return double(cameraEye.y); }, 0},
+    {"cameraEye.z", [] { return double(cameraEye.z); }, -5},
+    {"cameraCenter.x", [] { return double(cameraCenter.x); }, 0},
+    {"cameraCenter.y", [] { return double(cameraCenter.y); }, 0},
+    {"cameraCenter.z", [] { return double(cameraCenter.z); }, 0},
+    {"cameraUp.x", [] { return double(cameraUp.x); }, 0},
+    {"cameraUp.y", [] { return double(cameraUp.y); }, 1},
+    {"cameraUp.z", [] { return double(cameraUp.z); }, 0},
+    {"forwardStep", [] { return double(forwardStep); }, double(1.2f)},
+    {"steerStep", [] { return double(steerStep); }, double(0.6f)},
+    {"rollStep", [] { return double(rollStep); }, 3},
+    {"cameraRollStep", [] { return double(cameraRollStep); }, double(0.02f)},
+    {"viewDepth", [] { return double(viewDepth); }, 130},
+    {"trackHalfWidth", [] { return double(trackHalfWidth); }, 140},
+    {"trackNearZ", [] { return double(trackNearZ); }, 10},
+    {"trackFarZ", [] { return double(trackFarZ); }, -250},
+    {"hitRadius", [] { return double(hitRadius); }, 0.5},
+};
+
+// The values as the program loaded them, read before any test runs.
+std::vector<double> readVariables() {
+  std::vector<double> values;
+  for (const Variable& v : kVariables) values.push_back(v.read());
+  return values;
 }
-const Floats stateAtLoad = gameState(), kStartValues = {0, 1, 0, 0, 0, 0, 4, 2.9f, 0, 0, 1, 0, 0, -5, 0, 0, 0,
-    0, 1, 0, 1.2f, 0.6f, 3, 0.02f, 130, 140, 10, -250, 0.5f};
-const float kPalette[14][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1},
-    {1, 1, 1}, {0.25f, 0.25f, 0.25f}, {0.6f, 0.4f, 0.7f}, {0.98f, 0.625f, 0.12f}, {0.98f, 0.04f, 0.7f},
+const std::vector<double> valuesAtLoad = readVariables();
+
+// The colour table as the design gives it.
+// clang-format off
+const float kPalette[14][3] = {
+    {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1},
+    {0.25f, 0.25f, 0.25f}, {0.6f, 0.4f, 0.7f}, {0.98f, 0.625f, 0.12f}, {0.98f, 0.04f, 0.7f},
     {0.75f, 0.75f, 0.75f}, {0.6f, 0.4f, 0.12f}};
-// Steering: x, roll, up.x; button (+10 up, +1000/+2000 arrow down/up); ticks; x, roll, up.x; sound (-1 title)
-constexpr int kDown = 1000, kUp = 2000, kLeft = GLUT_KEY_LEFT, kRight = GLUT_KEY_RIGHT;
-const std::array<float, 9> kSteering[] = {{0, 0, 0, 0, 1, -0.6f, 3, -0.02f, 1},
-    {0, 0, 0, 2, 1, 0.6f, -3, 0.02f, 1}, {0, 0, 0, kDown + kLeft, 16, -9.6f, 36, -0.32f, 1},
-    {0, 0, 0, kDown + kRight, 67, 40.2f, -36, 0.32f, 1}, {0, 0, 0, 2, 68, 39.6f, -36, 0.32f, 1},
-    {41, 36, -0.32f, 2, 1, 40.4f, 36, -0.32f, 1}, {-41, -36, 0.32f, 0, 1, -40.4f, -36, 0.32f, 1},
-    {5, 2, 0.03f, 10, 1, 5, 0, 0, 0}, {5, -2, -0.03f, 12, 1, 5, 0, 0, 0}, {5, 1.5f, -0.02f, 1, 1, 5, 0, 0, 0},
-    {5, -1.5f, 0.02f, 3, 1, 5, 0, 0, 0}, {5, 36, 0.32f, 10, 12, 5, 0, 0.08f, 0},
-    {0, 0, 0, kDown + kLeft, 0, 0, 0, 0, 1}, {-40, 0, 0, 0, 1, -40, 3, -0.02f, 1}, {40, 0, 0, 2, 1, 40, -3, 0.02f, 1}, {5, 2.5f, 0.035f, kUp + kLeft, 1, 5, -0.5f, 0.015f, 0}, {5, 9, 0.1f, 0, 1, 5, 9, 0.1f, -1},
-    {5, -2.5f, -0.035f, kUp + kRight, 1, 5, 0.5f, -0.015f, 0}};
-// Obstacle roll: angle and speed, then the angles of the next frames.
-const std::tuple<int, float, std::vector<int>> kRolls[] = {{1, 9, {10, 19, 28, 19, 10, 1, -8, -17, -26, -17}},
-    {18, 1.2f, {19, 20, 18, 16}}, {-19, -1.2f, {-20, -18, -16}}, {20, 0.6f, {19, 18}}, {-1, -1.2f, {-2, -3}}};
-// Collision: the hit point's offset from the block's centre (3, -16), a hit or not; clock, best, best after.
-const std::array<float, 6> kHits[] = {{1, 0, 1, 7, 5, 7}, {-1, 0, 1, 7, 5, 7}, {0, 1, 1, 7, 5, 7},
-    {0, -1, 1, 7, 5, 7}, {0.5f, 0.75f, 1, 7, 5, 7}, {1.25f, 0, 0, 7, 5, 5}, {-1.25f, 0, 0, 7, 5, 5},
-    {0, 1.25f, 0, 7, 5, 5}, {0, -1.25f, 0, 7, 5, 5}, {0.75f, 0.75f, 0, 7, 5, 5}, {0, 0, 1, 2, 5, 5},
-    {0, 0, 1, 5, 5, 5}};
-// The scene's quads (corners, texture coordinates, colours); the block's corners, faces and normals.
-const std::vector<Corner> kGround = {{-140, 0, 10, 0, 0, 1}, {140, 0, 10, 10, 0, 1},
-    {140, 0, -250, 10, 10, 1}, {-140, 0, -250, 0, 10, 1}}, kWall = {{-140, 0, -167.1f, 0, 0, 0, 0, 1},
-    {140, 0, -167.1f, 1, 0, 0, 0, 1}, {140, 65, -167.1f, 1, 1, 0, 0, 1}, {-140, 65, -167.1f, 0, 1, 0, 0, 1}},
-    kBoards = {{-5, 20, -50, 0, 0, 1}, {5, 20, -50, 1, 0, 1}, {5, 28, -50, 1, 1, 1}, {-5, 28, -50, 0, 1, 1},
-    {-37.5f, 20, -50, 0, 0, 1}, {-20, 20, -50, 1, 0, 1}, {-20, 28, -50, 1, 1, 1}, {-37.5f, 28, -50, 0, 1, 1}};
-const float kBox[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}, {0, 2, 0}, {1, 2, 0}, {1, 2, 1},
-    {0, 2, 1}}, kNormals[6][3] = {{0, -1, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}, {1, 0, 0}},
-    kCornerST[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-const int kFaces[6][4] = {{3, 0, 1, 2}, {4, 7, 6, 5}, {2, 6, 7, 3}, {3, 7, 4, 0}, {0, 4, 5, 1}, {1, 5, 6, 2}};
-// Text rows: glyphs, colour (-1: the title's), place x, y, z, scale x, y.
-const std::array<float, 7> kTitle = {7, -1, -3.55f, 3, -10, 1.7f, 1.7f},
-    kPrompt = {11, 7, -2.9f, -2.6f, -10, 0.5f, 0.5f}, kCredit = {10, 7, -0.65f, -1.6f, -3, 0.05f, 0.05f};
-const Rows kHud = {{4, 0, -0.05f, 1.6f, -3, 0.05f, 0.05f}, {4, 0, -0.13f, 1.4f, -3, 0.11f, 0.18f},
-    {10, 0, -1.97f, 1.6f, -3, 0.05f, 0.05f}, {5, 0, -1.96f, 1.4f, -3, 0.13f, 0.18f},
-    {4, 0, -1.41f, 1.33f, -3, 0.07f, 0.07f}, {10, 0, -0.65f, -1.6f, -3, 0.05f, 0.05f}};
 // clang-format on
-const std::string kTickLog = ::testing::TempDir() + "game_test_ticks", kFrameLog = kTickLog + "_frames";
-int redraws = 0, polygons = 0, outlines = 0;  // frames GLUT asked for; primitives filled and outlined
+
+const std::string kTickLog = ::testing::TempDir() + "game_test_ticks";
+const std::string kFrameLog = ::testing::TempDir() + "game_test_frames";
+int redraws = 0;  // frames GLUT asked for
 
 Log sounds() { return soundRecorder().take(); }
+
 Log music(const std::string& name) {
   return {"Stream_Stop(stream)", "Stream_Close(stream)", "Stream_Open(sounds\\" + name + ".wav, 2, 0, 0)",
           "Stream_Play(-1, stream)", "SetVolume(7, 255)"};
 }
+
+const Log kSteeringSound = {"Sample_Load(-1, sounds\\move.wav, 304, 0, 0)", "PlaySound(-1, sample)",
+                            "SetVolume(7, 50)"};
+
 std::string fileText(const std::string& path) {
   return {std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}};
 }
-void loopUntil(const std::function<bool()>& done) {  // GLUT's event loop, for at most about 5 s
-  for (int i = 0; i < 500 && !done(); i++) glutMainLoopEvent(), usleep(10000);
+
+// GLUT's event loop until done() holds, for at most about 5 s.
+void loopUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 500 && !done(); i++) {
+    glutMainLoopEvent();
+    usleep(10000);
+  }
 }
-float bandX(int i, int outer) {  // 0-39 right of the centre line, 40-79 left; the outer ten of each wider
-  const int x = std::rand() % (i < 10 || i >= 70 ? outer : 50);
+
+// The lateral place the design gives obstacle i from one rand: 0-39 right of the
+// centre line, 40-79 left, the outer ten of each side over `outer` units, the rest 50.
+float bandX(int i, int outer) {
+  const int range = i < 10 || i >= 70 ? outer : 50;
+  const int x = std::rand() % range;
   return float(i < 40 ? x : -x);
 }
-int openWindow() {  // once, with the measurement logs on
-  std::remove(kFrameLog.c_str()), std::remove(kTickLog.c_str());
-  setenv("ZARNOK_TICK_LOG", kTickLog.c_str(), 1), setenv("ZARNOK_FRAME_LOG", kFrameLog.c_str(), 1);
+
+// Once, with the measurement logs on; its display callback only counts.
+int openWindow() {
+  std::remove(kFrameLog.c_str());
+  std::remove(kTickLog.c_str());
+  setenv("ZARNOK_TICK_LOG", kTickLog.c_str(), 1);
+  setenv("ZARNOK_FRAME_LOG", kFrameLog.c_str(), 1);
   int argc = 1;
-  char name[] = "game_test", *argv[] = {name, nullptr};
-  glutInit(&argc, argv), glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+  char name[] = "game_test";
+  char* argv[] = {name, nullptr};
+  glutInit(&argc, argv);
+  glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
   const int window = glutCreateWindow("game_test");
-  return glutDisplayFunc([] { redraws++; }), window;
+  glutDisplayFunc([] { redraws++; });
+  return window;
 }
-void ortho(double w, double d) {  // the view for reading back: x across, y up, from +z
-  glMatrixMode(GL_PROJECTION), glLoadIdentity(), glOrtho(-w, w, -0.75 * w, 0.75 * w, -d, d);
-  glMatrixMode(GL_MODELVIEW), glLoadIdentity(), glTexCoord2f(0, 0), glColor3f(1, 1, 1);
-}
-std::set<Corner> rounded(std::vector<Corner> corners) {  // to a thousandth
-  for (Corner& c : corners)
-    for (float& f : c) f = std::round(f * 1000) / 1000 + 0.0f;
-  return {corners.begin(), corners.end()};
-}
-// The corners draw() sends, in the frame of the model-view matrix at the call (or of the eye).
-std::set<Corner> cornersDrawn(const std::function<void()>& draw, bool eye = false) {
-  GLdouble view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, projection[16], x, y, z;
-  GLint viewport[4];
-  if (!eye) glGetDoublev(GL_MODELVIEW_MATRIX, view);
-  glGetDoublev(GL_PROJECTION_MATRIX, projection), glGetIntegerv(GL_VIEWPORT, viewport);
-  std::vector<Corner> corners;
-  for (const FeedbackItem& item : captureFeedback(draw)) {
-    (item.kind == FeedbackItem::Polygon ? polygons : outlines)++;
-    for (const FeedbackVertex& v : item.vertices) {
-      gluUnProject(v.x, v.y, v.z, view, projection, viewport, &x, &y, &z);
-      corners.push_back({float(x), float(y), float(z), v.s, v.t, v.r, v.g, v.b});
-    }
-  }
-  return rounded(corners);
-}
-GLint glInteger(GLenum what) {
-  GLint value;
-  return glGetIntegerv(what, &value), value;
-}
-// drawText writes these rows and nothing else, two triangles a glyph; the first glyph spans its row's place
-// minus and plus its scale, in its colour.
-void expectRows(const Rows& rows, int titleColour) {
-  const std::set<Corner> drawn = (polygons = 0, cornersDrawn(drawText, true));
-  int triangles = 0;
-  for (auto [glyphs, colour, x, y, z, scaleX, scaleY] : rows) {
-    const float* rgb = kPalette[colour < 0 ? titleColour : int(colour)];
-    Corner low = {x - scaleX, y - scaleY, z, 0, 0, rgb[0], rgb[1], rgb[2]}, right = low, top = low;
-    right[0] = top[0] = x + scaleX, top[1] = y + scaleY, triangles += 2 * int(glyphs);
-    for (const Corner& c : rounded({low, right, top}))
-      EXPECT_EQ(drawn.count(c), 1u) << "row at " << x << ", " << y;
-  }
-  EXPECT_EQ(polygons, triangles);
+
+void moveFieldOutOfReach() {
+  for (Obstacle* o : obstacles) o->z = 1000;
 }
 
 class GameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     static const int window = openWindow();
-    ASSERT_TRUE(window != 0 && chdir(ZARNOK_ASSET_DIR) == 0);
+    ASSERT_NE(window, 0);
+    ASSERT_EQ(chdir(ZARNOK_ASSET_DIR), 0);
     setSleepFunction([](uint32_t ms) {
       soundRecorder().log("Sleep(" + std::to_string(ms) + ")");
       logGlCallEvent("Sleep(" + std::to_string(ms) + ")");
     });
-    restoreInitialGameState(), soundRecorder().reset(), initGame();
+    restoreInitialGameState();
+    soundRecorder().reset();
+    initGame();
+    startUpSounds = sounds();
   }
-  void TearDown() override { shutdownGame(), setSleepFunction(nullptr); }
+  void TearDown() override {
+    shutdownGame();
+    setSleepFunction(nullptr);
+  }
+  Log startUpSounds;
 };
 
-TEST_F(GameTest, LoadAndRestoreGiveTheStartValues) {
-  EXPECT_EQ(stateAtLoad, kStartValues);
-  GLfloat clear[4] = {9, 9, 9, 9};
-  EXPECT_EQ((glGetFloatv(GL_COLOR_CLEAR_VALUE, clear), Floats(clear, clear + 4)), Floats({0, 0, 0, 0}));
-  isPlaying = true, promptVisible = false, blinkTicks = 3, elapsedTime = bestTime = playerRoll = 9;
-  playerPos = cameraEye = cameraCenter = cameraUp = {7, 7, 7}, steerButton = buttonState = 5;
+// ---- Start-up and the session ----
+
+// Runs before any other test calls the timer: every call re-arms it for good.
+TEST_F(GameTest, TimerRearmsItself) {
+  elapsedTime = 0;
+  timerTick(0);
+  loopUntil([] { return elapsedTime > 0.15f; });
+  EXPECT_NEAR(elapsedTime, 0.2, 1e-6) << "the tick called, then the one it armed";
+}
+
+TEST_F(GameTest, VariablesHoldTheDesignValuesAtLoad) {
+  for (size_t i = 0; i < std::size(kVariables); i++)
+    EXPECT_EQ(valuesAtLoad[i], kVariables[i].atLoad) << kVariables[i].name;
+}
+
+TEST_F(GameTest, RestoreGivesBackTheLoadValues) {
+  isPlaying = true;
+  promptVisible = false;
+  blinkTicks = 3;
+  elapsedTime = 9;
+  bestTime = 9;
+  playerRoll = 9;
+  playerPos = {7, 7, 7};
+  cameraEye = {7, 7, 7};
+  cameraCenter = {7, 7, 7};
+  cameraUp = {7, 7, 7};
+  steerButton = 5;
+  buttonState = 5;
   Obstacle* field[OBSTACLE_COUNT];
-  SoundPlayer* player = (std::copy(obstacles, obstacles + OBSTACLE_COUNT, field), soundPlayer);
+  std::copy(obstacles, obstacles + OBSTACLE_COUNT, field);
+  SoundPlayer* player = soundPlayer;
   restoreInitialGameState();
-  EXPECT_EQ(gameState(), kStartValues);
-  std::copy(field, field + OBSTACLE_COUNT, obstacles), soundPlayer = player;  // for the clean-up
+  for (const Variable& v : kVariables) EXPECT_EQ(v.read(), v.atLoad) << v.name;
+  std::copy(field, field + OBSTACLE_COUNT, obstacles);  // for the clean-up
+  soundPlayer = player;
+}
+
+TEST_F(GameTest, StartUpClearsToTransparentBlack) {
+  std::array<GLfloat, 4> clear = {9, 9, 9, 9};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+  EXPECT_EQ(clear, (std::array<GLfloat, 4>{0, 0, 0, 0})) << "red, green, blue, alpha";
+}
+
+TEST_F(GameTest, StartUpStartsTheSoundAndTheTitleMusic) {
+  const Log expected = {"Init(44100, 32, 0)",
+                        "DSP_GetFFTUnit()",
+                        "DSP_SetActive(fft, 1)",
+                        "SetHWND(null)",
+                        "Stream_Open(sounds\\bgm_main.wav, 2, 0, 0)",
+                        "Stream_Play(-1, stream)",
+                        "SetVolume(7, 255)"};
+  EXPECT_EQ(startUpSounds, expected);
 }
 
 TEST(GameDeathTest, EscapeEndsTheProgramWithMinusOne) {
@@ -180,128 +225,481 @@ TEST(GameDeathTest, EscapeEndsTheProgramWithMinusOne) {
   EXPECT_EXIT(keyPressed(27, 0, 0), ::testing::ExitedWithCode(255), "");
 }
 
-TEST_F(GameTest, CallbacksAskForARedrawOtherKeysDoNothingElseTheTimerRearmsAndF11TogglesFullScreen) {
-  loopUntil([] { return redraws > 0; });  // the window is shown; the first test to tick the timer
-  for (auto act : {+[] { keyPressed('a', 0, 0); }, +[] { mouseButton(1, 0, 0, 0); }, +[] { timerTick(0); }}) {
-    redraws = 0, act(), loopUntil([] { return redraws > 0; });
-    EXPECT_EQ(redraws + isPlaying, 1);
-  }
-  loopUntil([] { return elapsedTime > 0.15f; });
-  EXPECT_NEAR(elapsedTime, 0.2, 1e-6) << "the timer ticks again by itself";
-  redraws = 0, idleTick(), loopUntil([] { return redraws > 0; });
-  EXPECT_EQ(std::regex_replace(fileText(kTickLog), std::regex("\\d+\n"), "tick ") + std::to_string(redraws),
-            "tick 1");
-  std::vector<int> full;
-  for (int on : {1, 0})
-    specialKeyPressed(GLUT_KEY_F11, 0, 0), loopUntil([=] { return glutGet(GLUT_FULL_SCREEN) == on; }),
-        full.push_back(glutGet(GLUT_FULL_SCREEN));
-  EXPECT_EQ(full, std::vector<int>({1, 0}));
-}
-
-TEST_F(GameTest, ClockRunsAlwaysThePromptBlinksEveryFifthTickOnTheTitleScreenAndSpaceStartsARound) {
-  std::vector<bool> shown;  // 17 ticks on the title screen, 9 in a round, 3 on the title screen again
-  for (int tick = 1; tick <= 29; tick++) {
-    isPlaying = tick > 17 && tick <= 26, timerTick(0);
-    shown.push_back(promptVisible == (tick <= 17 ? tick / 5 % 2 == 0 : tick == 29));
-  }
-  EXPECT_EQ(shown, std::vector<bool>(29, true));
-  EXPECT_EQ(Floats({float(blinkTicks), std::round(elapsedTime * 10)}), Floats({0, 29}));
-  for (int press = 0; press < 2; press++) {  // a new round, then SPACE during it
-    elapsedTime = 7.3f, sounds(), keyPressed(' ', 0, 0);
-    EXPECT_EQ(Floats({float(isPlaying), elapsedTime, float(soundPlayer->musicMode)}), Floats({1, 0, 1}));
-    EXPECT_EQ(sounds(), music("bgm_game"));
+TEST_F(GameTest, CallbacksAskForOneRedraw) {
+  loopUntil([] { return redraws > 0; });  // the window is shown
+  struct Case {
+    const char* name;
+    void (*act)();
+  };
+  const Case cases[] = {
+      {"a key other than space and escape", [] { keyPressed('a', 0, 0); }},
+      {"the middle mouse button", [] { mouseButton(1, 0, 0, 0); }},
+      {"the timer", [] { timerTick(0); }},
+      {"the idle tick", [] { idleTick(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    glutMainLoopEvent();  // whatever was asked for before
+    redraws = 0;
+    c.act();
+    glutMainLoopEvent();
+    EXPECT_EQ(redraws, 1);
   }
 }
 
-TEST_F(GameTest, ButtonsAndArrowsSteerWithinBandsWithTheirSoundAndReleasesComeBackUprightThroughDeadZones) {
-  const Log sound = {"Sample_Load(-1, sounds\\move.wav, 304, 0, 0)", "PlaySound(-1, sample)",
-                     "SetVolume(7, 50)"};
-  for (auto [x, roll, up, event, ticks, toX, toRoll, toUp, held] : kSteering) {
-    const int e = int(event);
-    if (e < kDown) mouseButton(e % 10, e / 10, 0, 0);
-    if (e >= kDown) (e < kUp ? specialKeyPressed : specialKeyReleased)(e % kDown, 0, 0);
-    playerPos.x = x, playerRoll = roll, cameraUp.x = up, isPlaying = held >= 0, sounds();
-    Log expected;
-    for (int t = 0; t < ticks; t++) steer(), expected.insert(expected.end(), sound.begin(), sound.end());
-    EXPECT_EQ(Floats({std::round(playerPos.x * 10), playerRoll, std::round(cameraUp.x * 1000)}),
-              Floats({std::round(toX * 10), toRoll, std::round(toUp * 1000)}))
-        << x << ", " << e;
-    EXPECT_EQ(sounds(), held > 0 ? expected : Log{});
+TEST_F(GameTest, OtherKeysChangeNothing) {
+  keyPressed('a', 0, 0);
+  EXPECT_FALSE(isPlaying);
+  EXPECT_EQ(sounds(), Log{});
+}
+
+TEST_F(GameTest, IdleTickWritesOneLineToTheTickLog) {
+  std::ofstream(kTickLog, std::ios::trunc).close();
+  idleTick();
+  EXPECT_TRUE(std::regex_match(fileText(kTickLog), std::regex("\\d+\n"))) << fileText(kTickLog);
+}
+
+TEST_F(GameTest, F11TogglesFullScreen) {
+  for (int on : {1, 0}) {
+    specialKeyPressed(GLUT_KEY_F11, 0, 0);
+    loopUntil([=] { return glutGet(GLUT_FULL_SCREEN) == on; });
+    EXPECT_EQ(glutGet(GLUT_FULL_SCREEN), on);
   }
 }
 
-TEST_F(GameTest, AdvanceAndReshapeStepForwardWrapFromMinus120AndTheCameraFollows) {
-  for (auto [z, toZ] :
-       std::vector<std::pair<float, float>>{{2.9f, 1.7f}, {-118.8f, -120}, {-120, 3}, {-120.6f, 3}}) {
-    const float first = obstacles[0]->z, last = obstacles[79]->z;
-    playerPos = {-6, 4, z}, advance();
-    EXPECT_EQ(Floats({cameraEye.x, cameraEye.y, std::round(cameraEye.z * 10), cameraCenter.x, cameraCenter.y,
-                      std::round(cameraCenter.z - cameraEye.z)}),
-              Floats({-6, 4, std::round(toZ * 10), -6, 0, -25}));
-    EXPECT_NEAR(obstacles[0]->z - first + obstacles[79]->z - last, (toZ == 3) * 249.6, 1e-3)
-        << "the field shifts";
+TEST_F(GameTest, PromptBlinksEveryFifthTimerTickOnTheTitle) {
+  for (int tick = 1; tick <= 17; tick++) {
+    timerTick(0);
+    EXPECT_EQ(promptVisible, tick / 5 % 2 == 0) << "tick " << tick;
   }
-  reshapeWindow(800, 600), reshapeWindow(1024, 0);  // the second changes nothing
-  EXPECT_EQ(Floats({float(glInteger(GL_MATRIX_MODE)), std::round(playerPos.z * 10)}),
-            Floats({GL_MODELVIEW, 18}));
-  // However fast the loop spins, the idle callback steps no more than 60 times a second
-  // (a bound that a slow machine only keeps the better).
-  const auto start = std::chrono::steady_clock::now();
-  for (playerPos.z = 2.9f; playerPos.z > -60;) idleTick();
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(took.count(), 46 / 60.0) << "53 steps of 1.2, less up to 6 made up or due at once";
+  EXPECT_EQ(blinkTicks, 2);
 }
 
-TEST_F(GameTest, TheFieldIsPlacedFromRandInIndexOrderAndRollsTurningBeyondTwentyAndCutTowardZero) {
+TEST_F(GameTest, BlinkCountStandsStillDuringARound) {
+  blinkTicks = 3;
+  isPlaying = true;
+  promptVisible = false;
+  for (int tick = 0; tick < 9; tick++) timerTick(0);
+  EXPECT_EQ(blinkTicks, 3);
+  EXPECT_FALSE(promptVisible);
+}
+
+TEST_F(GameTest, ClockGrowsATenthPerTimerTickInBothStates) {
+  for (bool playing : {false, true}) {
+    isPlaying = playing;
+    elapsedTime = 0;
+    for (int tick = 0; tick < 29; tick++) timerTick(0);
+    EXPECT_NEAR(elapsedTime, 2.9, 1e-5) << (playing ? "round" : "title");
+  }
+}
+
+TEST_F(GameTest, SpaceStartsARoundWithTheGameMusicAndTheClockAtZero) {
+  elapsedTime = 7.3f;
+  keyPressed(' ', 0, 0);
+  EXPECT_TRUE(isPlaying);
+  EXPECT_EQ(elapsedTime, 0);
+  EXPECT_EQ(soundPlayer->musicMode, 1);
+  EXPECT_EQ(sounds(), music("bgm_game"));
+}
+
+TEST_F(GameTest, SpaceDuringARoundRestartsTheClockAndTheMusic) {
+  keyPressed(' ', 0, 0);
+  sounds();
+  elapsedTime = 7.3f;
+  keyPressed(' ', 0, 0);
+  EXPECT_TRUE(isPlaying);
+  EXPECT_EQ(elapsedTime, 0);
+  EXPECT_EQ(sounds(), music("bgm_game"));
+}
+
+// ---- Steering and forward motion ----
+
+// The inputs that steer, and those that end steering.
+void leftDown() { mouseButton(0, 0, 0, 0); }
+void leftUp() { mouseButton(0, 1, 0, 0); }
+void rightDown() { mouseButton(2, 0, 0, 0); }
+void rightUp() { mouseButton(2, 1, 0, 0); }
+void middleDown() { mouseButton(1, 0, 0, 0); }
+void fourthDown() { mouseButton(3, 0, 0, 0); }
+void leftArrow() { specialKeyPressed(GLUT_KEY_LEFT, 0, 0); }
+void leftArrowUp() { specialKeyReleased(GLUT_KEY_LEFT, 0, 0); }
+void rightArrow() { specialKeyPressed(GLUT_KEY_RIGHT, 0, 0); }
+void rightArrowUp() { specialKeyReleased(GLUT_KEY_RIGHT, 0, 0); }
+
+struct Pose {
+  float x;     // playerPos.x
+  float roll;  // playerRoll
+  float up;    // cameraUp.x
+};
+
+struct SteeringCase {
+  const char* name;
+  Pose from;
+  void (*input)();
+  int ticks;
+  Pose to;
+  bool playing;
+};
+
+// clang-format off
+const SteeringCase kSteering[] = {
+    {"left button",                   {0, 0, 0},          leftDown,     1,  {-0.6f, 3, -0.02f},    true},
+    {"right button",                  {0, 0, 0},          rightDown,    1,  {0.6f, -3, 0.02f},     true},
+    {"left arrow to the roll limits", {0, 0, 0},          leftArrow,    16, {-9.6f, 36, -0.32f},   true},
+    {"right arrow to the soft wall",  {0, 0, 0},          rightArrow,   67, {40.2f, -36, 0.32f},   true},
+    {"bounced back off the wall",     {0, 0, 0},          rightDown,    68, {39.6f, -36, 0.32f},   true},
+    {"pushed back from beyond",       {41, 36, -0.32f},   rightDown,    1,  {40.4f, 36, -0.32f},   true},
+    {"pushed back from beyond left",  {-41, -36, 0.32f},  leftDown,     1,  {-40.4f, -36, 0.32f},  true},
+    {"exactly at the left wall",      {-40, 0, 0},        leftDown,     1,  {-40, 3, -0.02f},      true},
+    {"exactly at the right wall",     {40, 0, 0},         rightDown,    1,  {40, -3, 0.02f},       true},
+    {"released in the dead zones",    {5, 2, 0.03f},      leftUp,       1,  {5, 0, 0},             true},
+    {"released in them, negative",    {5, -2, -0.03f},    rightUp,      1,  {5, 0, 0},             true},
+    {"middle button releases",        {5, 1.5f, -0.02f},  middleDown,   1,  {5, 0, 0},             true},
+    {"fourth button releases",        {5, -1.5f, 0.02f},  fourthDown,   1,  {5, 0, 0},             true},
+    {"upright again in 12",           {5, 36, 0.32f},     leftUp,       12, {5, 0, 0.08f},         true},
+    {"left arrow released",           {5, 2.5f, 0.035f},  leftArrowUp,  1,  {5, -0.5f, 0.015f},    true},
+    {"right arrow released",          {5, -2.5f, -0.035f}, rightArrowUp, 1, {5, 0.5f, -0.015f},    true},
+    {"nothing on the title screen",   {5, 9, 0.1f},       leftDown,     1,  {5, 9, 0.1f},          false},
+};
+// clang-format on
+
+TEST_F(GameTest, SteeringMovesBanksAndRollsWithinItsBands) {
+  for (const SteeringCase& c : kSteering) {
+    SCOPED_TRACE(c.name);
+    c.input();
+    playerPos.x = c.from.x;
+    playerRoll = c.from.roll;
+    cameraUp.x = c.from.up;
+    isPlaying = c.playing;
+    for (int tick = 0; tick < c.ticks; tick++) steer();
+    EXPECT_NEAR(playerPos.x, c.to.x, 1e-4) << "x";
+    EXPECT_NEAR(playerRoll, c.to.roll, 1e-4) << "roll";
+    EXPECT_NEAR(cameraUp.x, c.to.up, 1e-5) << "camera roll";
+  }
+}
+
+TEST_F(GameTest, SteeringSoundStartsOnEveryHeldTick) {
+  isPlaying = true;
+  rightArrow();
+  for (int tick = 0; tick < 3; tick++) steer();
+  Log expected;
+  for (int tick = 0; tick < 3; tick++)
+    expected.insert(expected.end(), kSteeringSound.begin(), kSteeringSound.end());
+  EXPECT_EQ(sounds(), expected);
+}
+
+TEST_F(GameTest, NoSteeringSoundReleasedOrOnTheTitle) {
+  leftUp();
+  isPlaying = true;
+  steer();
+  leftDown();
+  isPlaying = false;
+  steer();
+  EXPECT_EQ(sounds(), Log{});
+}
+
+struct AdvanceCase {
+  const char* name;
+  float z;
+  float toZ;
+  bool wraps;
+};
+
+TEST_F(GameTest, AdvanceStepsForwardAndWrapsFromMinus120) {
+  const AdvanceCase cases[] = {
+      {"a step", 2.9f, 1.7f, false},
+      {"a step onto -120", -118.8f, -120, false},
+      {"-120 counts as reached", -120, 3, true},
+      {"beyond -120", -120.6f, 3, true},
+  };
+  for (const AdvanceCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    float before[OBSTACLE_COUNT];
+    for (int i = 0; i < OBSTACLE_COUNT; i++) before[i] = obstacles[i]->z;
+    playerPos = {-6, 4, c.z};
+    advance();
+    EXPECT_NEAR(playerPos.z, c.toZ, 1e-4);
+    const float shift = c.wraps ? 124.8f : 0;
+    for (int i = 0; i < OBSTACLE_COUNT; i++)
+      ASSERT_NEAR(obstacles[i]->z - before[i], shift, 1e-3) << "obstacle " << i << " moves with the wrap";
+  }
+}
+
+TEST_F(GameTest, CameraFollowsThePlayer) {
+  playerPos = {-6, 4, 2.9f};
+  advance();
+  EXPECT_FLOAT_EQ(cameraEye.x, -6) << "eye x";
+  EXPECT_FLOAT_EQ(cameraEye.y, 4) << "eye y";
+  EXPECT_FLOAT_EQ(cameraEye.z, 1.7f) << "eye z";
+  EXPECT_FLOAT_EQ(cameraCenter.x, -6) << "centre x";
+  EXPECT_FLOAT_EQ(cameraCenter.y, 0) << "centre y";
+  EXPECT_FLOAT_EQ(cameraCenter.z, 1.7f - 25) << "centre z";
+}
+
+TEST_F(GameTest, ReshapeSetsTheViewAndStepsTheWorldOnce) {
+  playerPos.z = 3;
+  reshapeWindow(800, 600);
+  EXPECT_NEAR(playerPos.z, 1.8, 1e-5);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 800) << "viewport width";
+  EXPECT_EQ(viewport[3], 600) << "viewport height";
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
+}
+
+TEST_F(GameTest, ReshapeToZeroHeightChangesNothing) {
+  reshapeWindow(1024, 768);
+  playerPos.z = 3;
+  reshapeWindow(1024, 0);
+  EXPECT_EQ(playerPos.z, 3);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[3], 768);
+}
+
+// Each idle call steps once, also when the loop has fallen behind.
+TEST_F(GameTest, IdleCallStepsTheWorldOnceAfterAStall) {
+  idleTick();
+  usleep(50000);  // three sixtieths of a second
+  playerPos.z = -10;
+  idleTick();
+  EXPECT_FLOAT_EQ(playerPos.z, -11.2f);
+}
+
+TEST_F(GameTest, IdleCallLeavesTheHitTestToTheFrame) {
+  moveFieldOutOfReach();
+  *obstacles[5] = {-0.5f, -0.2f, -17.2f, 3, 0, 0};  // in reach after one step from z -10
+  isPlaying = true;
+  idleTick();
+  playerPos = {0, 4, -10};
+  sounds();
+  usleep(50000);  // behind by two ticks
+  idleTick();
+  EXPECT_TRUE(isPlaying);
+  EXPECT_EQ(sounds(), Log{}) << "no crash before the frame";
+}
+
+// ---- The obstacle field ----
+
+struct Placement {
+  int texture;
+  int rollAngle;
+  float rollSpeed;
+  float x;
+  float y;
+  float z;
+  bool operator==(const Placement& o) const {
+    return std::tie(texture, rollAngle, rollSpeed, x, y, z) ==
+           std::tie(o.texture, o.rollAngle, o.rollSpeed, o.x, o.y, o.z);
+  }
+};
+
+void PrintTo(const Placement& p, std::ostream* out) {
+  *out << "texture " << p.texture << ", angle " << p.rollAngle << ", speed " << p.rollSpeed << ", at (" << p.x
+       << ", " << p.y << ", " << p.z << ")";
+}
+
+TEST_F(GameTest, FieldIsMadeFromRandInIndexOrder) {
   for (Obstacle*& o : obstacles) delete o;
-  srand(7), createObstacles(), srand(7);
-  for (Obstacle* const& o : obstacles)
-    EXPECT_EQ(Floats({float(o->texture), float(o->rollAngle), o->rollSpeed, o->x, o->y, o->z}),
-              Floats({float(3 + rand() % 6), float(1 + rand() % 20), float((1 + rand() % 30) * 0.3),
-                      bandX(int(&o - obstacles), 100), -0.2f, float(-(30 + rand() % 150))}));
-  Obstacle& o = (playerPos.z = -10, *obstacles[3]);
-  for (const auto& [angle, speed, angles] : kRolls) {
-    std::vector<int> seen;
-    o.rollAngle = angle, o.rollSpeed = speed, o.z = 5;  // exactly 15 behind the eye: not yet respawned
-    while (seen.size() < angles.size()) updateObstacle(&o, 3), seen.push_back(o.rollAngle + 100 * (o.z != 5));
-    EXPECT_EQ(seen, angles) << angle;
+  srand(7);
+  createObstacles();
+  srand(7);
+  for (int i = 0; i < OBSTACLE_COUNT; i++) {
+    Placement expected;
+    expected.texture = 3 + rand() % 6;
+    expected.rollAngle = 1 + rand() % 20;
+    expected.rollSpeed = float((1 + rand() % 30) * 0.3);
+    expected.x = bandX(i, 100);
+    expected.y = -0.2f;
+    expected.z = float(-(30 + rand() % 150));
+    const Obstacle& o = *obstacles[i];
+    EXPECT_EQ((Placement{o.texture, o.rollAngle, o.rollSpeed, o.x, o.y, o.z}), expected) << "obstacle " << i;
   }
-  const auto edge = [](int k) { return k % 6 / 2 * 30 + 9 + k % 2; };  // 9, 10, 39, 40, 69, 70
-  std::vector<float> respawned, expected;  // passed by more than 15: back far ahead, -280 to -131
-  srand(5);
-  for (int k = 0; k < 60; k++)
-    obstacles[edge(k)]->z = 5.5f, updateObstacle(obstacles[edge(k)], edge(k)),
-    respawned.insert(respawned.end(), {obstacles[edge(k)]->x, obstacles[edge(k)]->z});
-  srand(5);
-  for (int k = 0; k < 60; k++)
-    expected.push_back(bandX(edge(k), 110)), expected.push_back(rand() % 150 - 280);
-  EXPECT_EQ(respawned, expected);
 }
 
-TEST_F(GameTest, AFrameWithAHitWithinOneUnitEndsTheRoundThenRollsTheFieldAndATitleFrameDoesNeither) {
-  Log crash = {"Sample_Load(-1, sounds\\crash.wav, 304, 0, 0)", "PlaySound(-1, sample)", "SetVolume(7, 255)",
-               "Sleep(1000)"},
-      title = music("bgm_main");
-  crash.insert(crash.end(), title.begin(), title.end());
-  for (auto [dx, dz, hit, elapsed, best, toBest] : kHits) {
-    for (Obstacle* o : obstacles) o->z = 1000;
-    *obstacles[33] = {2.5f + dx, 0, -16 + dz, 3, 0, 0}, *obstacles[34] = {2.5f, 0, -16 * hit, 3, 0, 0};
-    obstacles[2]->rollAngle = 1, obstacles[2]->rollSpeed = 9, playerPos = {3, 4, -10}, playerRoll = 9;
-    cameraUp.x = 0.1f, promptVisible = isPlaying = false, elapsedTime = elapsed, bestTime = best, sounds();
-    displayFrame();  // a title frame: no hit test, no roll
-    isPlaying = true, soundPlayer->musicMode = 1, srand(9), displayFrame();
-    EXPECT_EQ(Floats({float(isPlaying), bestTime, float(obstacles[2]->rollAngle)}),
-              Floats({1 - hit, toBest, 10}));
-    if (!hit) continue;
-    EXPECT_EQ(Floats({playerPos.x, playerPos.y, playerPos.z, elapsedTime, float(promptVisible), playerRoll}),
-              Floats({0, 4, 2.9f, 0, 1, 9}));
-    EXPECT_EQ((srand(9), sounds()), crash);  // then the field placed afresh in index order
-    for (Obstacle* const& o : obstacles)
-      EXPECT_EQ(Floats({o->x, o->z}), Floats({bandX(int(&o - obstacles), 100), float(-(30 + rand() % 150))}));
+TEST_F(GameTest, ObstaclesRollTurningBeyondTwentyAndCutTowardZero) {
+  struct Case {
+    const char* name;
+    int angle;
+    float speed;
+    std::vector<int> angles;  // after each frame
+  };
+  const Case cases[] = {
+      {"a fast swing overshoots", 1, 9, {10, 19, 28, 19, 10, 1, -8, -17, -26, -17}},
+      {"a step away from zero loses its fraction", 18, 1.2f, {19, 20, 18, 16}},
+      {"the same on the negative side", -19, -1.2f, {-20, -18, -16}},
+      {"a slow block at twenty creeps back", 20, 0.6f, {19, 18}},
+      {"toward zero gains the fraction", -1, -1.2f, {-2, -3}},
+  };
+  playerPos.z = -10;
+  Obstacle& o = *obstacles[3];
+  for (const Case& c : cases) {
+    o.rollAngle = c.angle;
+    o.rollSpeed = c.speed;
+    o.z = -20;
+    std::vector<int> seen;
+    for (size_t frame = 0; frame < c.angles.size(); frame++) {
+      updateObstacle(&o, 3);
+      seen.push_back(o.rollAngle);
+    }
+    EXPECT_EQ(seen, c.angles) << c.name;
   }
-  EXPECT_EQ(std::regex_replace(fileText(kFrameLog), std::regex("\\d+ \\d+ (\\d)\n"), "$1"),
-            "010101010101010101010101");
 }
+
+TEST_F(GameTest, ObstacleFifteenBehindTheEyeStays) {
+  playerPos.z = -10;
+  *obstacles[3] = {7, -0.2f, 5, 4, 0, 0};
+  updateObstacle(obstacles[3], 3);
+  EXPECT_EQ(obstacles[3]->z, 5);
+  EXPECT_EQ(obstacles[3]->x, 7);
+}
+
+// Passed by more than 15 units: back far ahead, x from the respawn bands, z from -280
+// to -131. Ten times at every band edge.
+TEST_F(GameTest, PassedObstacleIsRespawnedFarAheadInItsBand) {
+  const int edges[] = {9, 10, 39, 40, 69, 70};
+  playerPos.z = -10;
+  srand(5);
+  std::vector<std::pair<float, float>> respawned;
+  for (int round = 0; round < 10; round++) {
+    for (int i : edges) {
+      obstacles[i]->z = 5.5f;
+      updateObstacle(obstacles[i], i);
+      respawned.emplace_back(obstacles[i]->x, obstacles[i]->z);
+    }
+  }
+  srand(5);
+  size_t k = 0;
+  for (int round = 0; round < 10; round++) {
+    for (int i : edges) {
+      const float x = bandX(i, 110);
+      const float z = float(rand() % 150 - 280);
+      EXPECT_EQ(respawned[k].first, x) << "x of obstacle " << i << ", round " << round;
+      EXPECT_EQ(respawned[k].second, z) << "z of obstacle " << i << ", round " << round;
+      k++;
+    }
+  }
+}
+
+// ---- The hit test and the round end ----
+
+// With the eye at (3, 4, -10) the block's centre is at (3, -16); the test measures
+// from the eye's x and z to the point (x + 0.5, z + 6) of an obstacle, so an obstacle
+// at (2.5, -16) is right on the mark, and (dx, dz) moves it off.
+void placeInReachTest(float dx, float dz) {
+  moveFieldOutOfReach();
+  *obstacles[33] = {2.5f + dx, -0.2f, -16 + dz, 3, 0, 0};
+  playerPos = {3, 4, -10};
+  isPlaying = true;
+}
+
+TEST_F(GameTest, HitWithinOneUnitOfTheBlocksCentre) {
+  struct Case {
+    const char* name;
+    float dx;
+    float dz;
+    bool hit;
+  };
+  const Case cases[] = {
+      {"one unit right", 1, 0, true},        {"one unit left", -1, 0, true},
+      {"one unit behind", 0, 1, true},       {"one unit ahead", 0, -1, true},
+      {"inside, aslant", 0.5f, 0.75f, true}, {"1.25 right", 1.25f, 0, false},
+      {"1.25 left", -1.25f, 0, false},       {"1.25 behind", 0, 1.25f, false},
+      {"1.25 ahead", 0, -1.25f, false},      {"just outside, aslant", 0.75f, 0.75f, false},
+  };
+  for (const Case& c : cases) {
+    placeInReachTest(c.dx, c.dz);
+    displayFrame();
+    EXPECT_EQ(isPlaying, !c.hit) << c.name;
+  }
+}
+
+TEST_F(GameTest, BestTimeIsRaisedOnlyByALongerRound) {
+  struct Case {
+    const char* name;
+    float elapsed;
+    float best;
+    float bestAfter;
+  };
+  const Case cases[] = {
+      {"longer", 7, 5, 7},
+      {"shorter", 2, 5, 5},
+      {"equal", 5, 5, 5},
+  };
+  for (const Case& c : cases) {
+    placeInReachTest(0, 0);
+    elapsedTime = c.elapsed;
+    bestTime = c.best;
+    displayFrame();
+    EXPECT_EQ(bestTime, c.bestAfter) << c.name;
+  }
+}
+
+TEST_F(GameTest, RoundEndPutsThePlayerBackAndShowsThePrompt) {
+  placeInReachTest(0, 0);
+  playerRoll = 9;
+  cameraUp.x = 0.1f;
+  elapsedTime = 4;
+  promptVisible = false;
+  displayFrame();
+  EXPECT_EQ(playerPos.x, 0) << "x";
+  EXPECT_EQ(playerPos.y, 4) << "y";
+  EXPECT_EQ(playerPos.z, 2.9f) << "z";
+  EXPECT_EQ(elapsedTime, 0) << "clock";
+  EXPECT_TRUE(promptVisible);
+  EXPECT_EQ(playerRoll, 9) << "the roll is kept";
+  EXPECT_EQ(cameraUp.x, 0.1f) << "the camera roll is kept";
+}
+
+TEST_F(GameTest, RoundEndSoundsTheCrashPausesThenPlaysTheTitleMusic) {
+  placeInReachTest(0, 0);
+  *obstacles[34] = {2.5f, -0.2f, -16, 3, 0, 0};  // a second one in reach: still one round end
+  soundPlayer->musicMode = 1;
+  displayFrame();
+  Log expected = {"Sample_Load(-1, sounds\\crash.wav, 304, 0, 0)", "PlaySound(-1, sample)",
+                  "SetVolume(7, 255)", "Sleep(1000)"};
+  const Log title = music("bgm_main");
+  expected.insert(expected.end(), title.begin(), title.end());
+  EXPECT_EQ(sounds(), expected);
+  EXPECT_EQ(soundPlayer->musicMode, 0);
+}
+
+TEST_F(GameTest, RoundEndPlacesTheFieldAfreshInIndexOrder) {
+  placeInReachTest(0, 0);
+  srand(9);
+  displayFrame();
+  srand(9);
+  for (int i = 0; i < OBSTACLE_COUNT; i++) {
+    const float x = bandX(i, 100);
+    const float z = float(-(30 + rand() % 150));
+    EXPECT_EQ(obstacles[i]->x, x) << "x of obstacle " << i;
+    EXPECT_EQ(obstacles[i]->z, z) << "z of obstacle " << i;
+  }
+}
+
+TEST_F(GameTest, TitleFrameNeitherTestsHitsNorRollsTheField) {
+  placeInReachTest(0, 0);
+  isPlaying = false;
+  obstacles[2]->rollAngle = 1;
+  obstacles[2]->rollSpeed = 9;
+  displayFrame();
+  EXPECT_EQ(sounds(), Log{}) << "no crash";
+  EXPECT_EQ(obstacles[2]->rollAngle, 1);
+}
+
+TEST_F(GameTest, RoundFrameRollsEachObstacleOnce) {
+  moveFieldOutOfReach();
+  obstacles[2]->rollAngle = 1;
+  obstacles[2]->rollSpeed = 9;
+  playerPos = {3, 4, -10};
+  isPlaying = true;
+  displayFrame();
+  EXPECT_EQ(obstacles[2]->rollAngle, 10);
+}
+
+// ---- What a round frame draws: the calls ----
 
 // The calls that draw one block: each of the six faces is its own begin-end pair with
 // the block's texture bound again.
@@ -345,9 +743,8 @@ void expectSameCalls(const Log& drawn, const Log& expected) {
 }
 
 TEST_F(GameTest, BlocksAre81MeshCallsWithAQuadPerFace) {
-  for (int i = 0; i < OBSTACLE_COUNT; i++) {
+  for (int i = 0; i < OBSTACLE_COUNT; i++)
     *obstacles[i] = {float(i % 40 - 20), -0.2f, float(-40 - i), 3 + i % 6, i % 7, 2};
-  }
   playerPos = {1.5f, 4, -10};
   playerRoll = 6;
   isPlaying = true;
@@ -358,10 +755,7 @@ TEST_F(GameTest, BlocksAre81MeshCallsWithAQuadPerFace) {
 }
 
 TEST_F(GameTest, CrashFrameShowsTheNewFieldUnderTheTitle) {
-  for (Obstacle* o : obstacles) o->z = 1000;
-  *obstacles[33] = {2.5f, -0.2f, -16, 4, 0, 0};  // in reach of the block at x 3, z -16
-  playerPos = {3, 4, -10};
-  isPlaying = true;
+  placeInReachTest(0, 0);
   startGlCallLog();
   displayFrame();
   const Log drawn = stopGlCallLog();
@@ -376,93 +770,312 @@ TEST_F(GameTest, CrashFrameShowsTheNewFieldUnderTheTitle) {
   EXPECT_EQ(std::count(afterPause.begin(), afterPause.end(), titlePlace), 1) << "the title text";
 }
 
-// Each idle call steps once, also when the loop has fallen behind, and leaves the hit
-// test to the frame.
-TEST_F(GameTest, IdleCallStepsTheWorldOnceAfterAStall) {
-  idleTick();
-  usleep(50000);  // three sixtieths of a second
-  playerPos.z = -10;
-  idleTick();
-  EXPECT_FLOAT_EQ(playerPos.z, -11.2f);
+// ---- What is drawn: corners, texture coordinates and colours, through feedback ----
+
+struct Corner {
+  float x, y, z;  // in the frame of the model-view matrix at the call, or of the eye
+  float s, t;     // texture coordinate
+  float r, g, b;  // colour
+  auto key() const { return std::tie(x, y, z, s, t, r, g, b); }
+  bool operator<(const Corner& o) const { return key() < o.key(); }
+  bool operator==(const Corner& o) const { return key() == o.key(); }
+};
+
+void PrintTo(const Corner& c, std::ostream* out) {
+  *out << "(" << c.x << ", " << c.y << ", " << c.z << ") st (" << c.s << ", " << c.t << ") rgb (" << c.r
+       << ", " << c.g << ", " << c.b << ")";
 }
 
-TEST_F(GameTest, IdleCallLeavesTheHitTestToTheFrame) {
-  for (Obstacle* o : obstacles) o->z = 1000;
-  *obstacles[5] = {-0.5f, -0.2f, -17.2f, 3, 0, 0};  // in reach after one step from z -10
-  isPlaying = true;
-  idleTick();
-  playerPos = {0, 4, -10};
-  sounds();
-  usleep(50000);  // behind by two ticks
-  idleTick();
-  EXPECT_TRUE(isPlaying);
-  EXPECT_EQ(sounds(), Log{}) << "no crash before the frame";
+// To a thousandth, so that rounding in the driver does not count.
+Corner rounded(Corner c) {
+  for (float* f : {&c.x, &c.y, &c.z, &c.s, &c.t, &c.r, &c.g, &c.b}) *f = std::round(*f * 1000) / 1000 + 0.0f;
+  return c;
 }
 
-TEST_F(GameTest, StateIsFoggedAndGroundWallBoardsAndBlockFacesShowTheirCornersTexturesAndColours) {
-  ortho(400, 1000), glRotatef(45, 1, 0, 0), outlines = 0, playerPos.z = -57.1f;  // seen from above, ahead
-  EXPECT_EQ(cornersDrawn(drawGround), rounded(kGround));
-  GLfloat f[16] = {float(glIsEnabled(GL_TEXTURE_2D) + glIsEnabled(GL_DEPTH_TEST) + glIsEnabled(GL_FOG))};
-  glGetFloatv(GL_FOG_COLOR, f + 1), glGetFloatv(GL_FOG_START, f + 5), glGetFloatv(GL_FOG_END, f + 6);
-  glGetFloatv(GL_FOG_DENSITY, f + 7), glGetFloatv(GL_POLYGON_MODE, f + 8), glGetFloatv(GL_FOG_MODE, f + 10);
-  glGetFloatv(GL_FOG_HINT, f + 11),
-      glGetFloatv(GL_CURRENT_TEXTURE_COORDS, f + 12);  // the ground's last corner's
-  EXPECT_EQ(Floats(f, f + 14),
-            Floats({3, 0.85f, 0.85f, 0.65f, 1, -20, 120, 10, GL_FILL, GL_LINE, GL_LINEAR, GL_NICEST, 0, 10}));
-  EXPECT_EQ(cornersDrawn(drawBackWall), rounded(kWall)) << "110 ahead of the player";
-  EXPECT_EQ(cornersDrawn(drawScoreBoards, true), rounded(kBoards)) << "fixed on the screen whatever the view";
-  EXPECT_EQ(outlines + glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
-  std::vector<Corner> block;  // each face in its colour, its corners in order with their texture coordinates
-  for (int k = 0; k < 24; k++) {
-    const float *p = kBox[kFaces[k / 4][k % 4]], *st = kCornerST[k % 4], *rgb = kPalette[k / 4];
-    block.push_back({p[0], p[1], p[2], st[0], st[1], rgb[0], rgb[1], rgb[2]});
+std::set<Corner> roundedSet(const std::vector<Corner>& corners) {
+  std::set<Corner> out;
+  for (const Corner& c : corners) out.insert(rounded(c));
+  return out;
+}
+
+struct Drawing {
+  std::set<Corner> corners;
+  int polygons = 0;
+  int outlines = 0;
+};
+
+// What draw() sends, unprojected into the frame of the model-view matrix at the call
+// (or of the eye).
+Drawing drawn(const std::function<void()>& draw, bool eyeFrame = false) {
+  GLdouble view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  GLdouble projection[16];
+  GLint viewport[4];
+  if (!eyeFrame) glGetDoublev(GL_MODELVIEW_MATRIX, view);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  Drawing result;
+  std::vector<Corner> corners;
+  for (const FeedbackItem& item : captureFeedback(draw)) {
+    if (item.kind == FeedbackItem::Polygon) result.polygons++;
+    if (item.kind == FeedbackItem::Line) result.outlines++;
+    for (const FeedbackVertex& v : item.vertices) {
+      GLdouble x, y, z;
+      gluUnProject(v.x, v.y, v.z, view, projection, viewport, &x, &y, &z);
+      corners.push_back({float(x), float(y), float(z), v.s, v.t, v.r, v.g, v.b});
+    }
+  }
+  result.corners = roundedSet(corners);
+  return result;
+}
+
+// The view for reading back: x across, y up, seen from +z.
+void ortho(double halfWidth, double depth) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-halfWidth, halfWidth, -0.75 * halfWidth, 0.75 * halfWidth, -depth, depth);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTexCoord2f(0, 0);
+  glColor3f(1, 1, 1);
+}
+
+GLint glInteger(GLenum what) {
+  GLint value = 0;
+  glGetIntegerv(what, &value);
+  return value;
+}
+
+TEST_F(GameTest, RenderStateIsFoggedTexturedAndDepthTested) {
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_TRUE(glIsEnabled(GL_FOG));
+  struct Case {
+    const char* name;
+    GLenum query;
+    std::vector<float> expected;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"fog colour",                     GL_FOG_COLOR,    {0.85f, 0.85f, 0.65f, 1}},
+      {"fog start",                      GL_FOG_START,    {-20}},
+      {"fog end",                        GL_FOG_END,      {120}},
+      {"fog density",                    GL_FOG_DENSITY,  {10}},
+      {"fog mode",                       GL_FOG_MODE,     {GL_LINEAR}},
+      {"fog hint",                       GL_FOG_HINT,     {GL_NICEST}},
+      {"polygon modes, front and back",  GL_POLYGON_MODE, {GL_FILL, GL_LINE}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    GLfloat value[4] = {};
+    glGetFloatv(c.query, value);
+    EXPECT_EQ(std::vector<float>(value, value + c.expected.size()), c.expected) << c.name;
+  }
+}
+
+TEST_F(GameTest, StartUpKeepsTexturesAsTheyWereLoaded) {
+  glBindTexture(GL_TEXTURE_2D, Ground);
+  GLint format = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  EXPECT_TRUE(format == GL_RGB || format == GL_RGB8) << "internal format " << format;
+}
+
+// Seen from above and ahead (the ground and the wall face the view), each quad of the
+// scene with its corners, texture coordinates and colour, and the texture it leaves bound.
+TEST_F(GameTest, SceneQuadsStandWhereDesigned) {
+  struct Case {
+    const char* name;
+    void (*draw)();
+    bool eyeFrame;  // fixed on the screen: placed in eye coordinates whatever the view
+    std::vector<Corner> corners;
+    GLuint texture;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"ground, its texture ten times across and along", drawGround, false,
+       {{-140, 0, 10, 0, 0, 1, 0, 0}, {140, 0, 10, 10, 0, 1, 0, 0},
+        {140, 0, -250, 10, 10, 1, 0, 0}, {-140, 0, -250, 0, 10, 1, 0, 0}}, Ground},
+      {"wall, 110 ahead of the player at z -57.1", drawBackWall, false,
+       {{-140, 0, -167.1f, 0, 0, 0, 0, 1}, {140, 0, -167.1f, 1, 0, 0, 0, 1},
+        {140, 65, -167.1f, 1, 1, 0, 0, 1}, {-140, 65, -167.1f, 0, 1, 0, 0, 1}}, Wall},
+      {"time and record boards", drawScoreBoards, true,
+       {{-5, 20, -50, 0, 0, 1, 0, 0}, {5, 20, -50, 1, 0, 1, 0, 0},
+        {5, 28, -50, 1, 1, 1, 0, 0}, {-5, 28, -50, 0, 1, 1, 0, 0},
+        {-37.5f, 20, -50, 0, 0, 1, 0, 0}, {-20, 20, -50, 1, 0, 1, 0, 0},
+        {-20, 28, -50, 1, 1, 1, 0, 0}, {-37.5f, 28, -50, 0, 1, 1, 0, 0}}, RecordBoard},
+  };
+  // clang-format on
+  playerPos.z = -57.1f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ortho(400, 1000);
+    glRotatef(45, 1, 0, 0);
+    const Drawing quads = drawn(c.draw, c.eyeFrame);
+    EXPECT_EQ(quads.corners, roundedSet(c.corners));
+    EXPECT_EQ(quads.polygons, int(c.corners.size() / 2)) << "two triangles a quad";
+    EXPECT_EQ(quads.outlines, 0) << "front faces only";
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
+    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), GLint(c.texture));
+  }
+}
+
+// Each face in its colour, its corners in the design's order with the texture
+// coordinates (0,0), (0,1), (1,1), (1,0).
+TEST_F(GameTest, BlockMeshDrawsSixFacesWithTheirCornersAndColours) {
+  const float box[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1},
+                           {0, 2, 0}, {1, 2, 0}, {1, 2, 1}, {0, 2, 1}};
+  const int faces[6][4] = {{3, 0, 1, 2}, {4, 7, 6, 5}, {2, 6, 7, 3},
+                           {3, 7, 4, 0}, {0, 4, 5, 1}, {1, 5, 6, 2}};
+  const float cornerST[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+  std::vector<Corner> expected;
+  for (int face = 0; face < 6; face++) {
+    for (int corner = 0; corner < 4; corner++) {
+      const float* p = box[faces[face][corner]];
+      const float* rgb = kPalette[face];
+      expected.push_back(
+          {p[0], p[1], p[2], cornerST[corner][0], cornerST[corner][1], rgb[0], rgb[1], rgb[2]});
+    }
   }
   ortho(3, 3);
-  EXPECT_TRUE(cornersDrawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 0); }).empty());
-  EXPECT_EQ(cornersDrawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 6); }),
-            rounded(block));
+  const Drawing block = drawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 6); });
+  EXPECT_EQ(block.corners, roundedSet(expected));
   EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 5);
-  const float *normals = &blockNormals[0][0], *colours = &palette[0][0];  // the tables whole
-  EXPECT_EQ(Floats(normals, normals + 18), Floats(&kNormals[0][0], &kNormals[0][0] + 18));
-  EXPECT_EQ(Floats(colours, colours + 42), Floats(&kPalette[0][0], &kPalette[0][0] + 42));
 }
 
-TEST_F(GameTest, TextRowsStandWhereAndAsLargeAsDesignedInTheirColoursFrameAfterFrame) {
-  std::vector<TestGlyph> glyphs;
-  for (int c = 33; c < 127; c++)  // the square -1..1, counter-clockwise
-    glyphs.push_back({uint8_t(c), {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}, {0, 1, 2, 0, 2, 3}, {3}});
-  const std::vector<uint8_t> font = fontBytes(glyphs);
-  ASSERT_EQ(mkdir((testFolder() + "/fonts").c_str(), 0755), 0);
-  std::ofstream(testFolder() + "/fonts/techno1.glf") << std::string(font.begin(), font.end());
-  ASSERT_EQ(chdir(testFolder().c_str()), 0);
-  resetFontRegistry(), ortho(40, 20);
-  std::set<int> colours;
-  int frame = 1;
-  for (; frame <= 100 && colours.size() < 14; frame++) {  // until every colour has come up
-    const int colour = (srand(frame), rand() % 14);
-    promptVisible = frame % 2, srand(frame), colours.insert(colour);
-    expectRows(promptVisible ? Rows{kTitle, kPrompt, kCredit} : Rows{kTitle, kCredit}, colour);
-    ASSERT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH) + glGetError(), 1u);
+TEST_F(GameTest, BlockMeshWithNoFacesDrawsAndBindsNothing) {
+  ortho(3, 3);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  EXPECT_TRUE(drawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 0); }).corners.empty());
+  EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 0);
+}
+
+TEST_F(GameTest, BlockNormalsAndPaletteAreTheDesigns) {
+  const float normals[6][3] = {{0, -1, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, -1}, {1, 0, 0}};
+  for (int face = 0; face < 6; face++)
+    for (int k = 0; k < 3; k++)
+      EXPECT_EQ(blockNormals[face][k], normals[face][k]) << "face " << face << ", axis " << k;
+  for (int colour = 0; colour < 14; colour++)
+    for (int k = 0; k < 3; k++)
+      EXPECT_EQ(palette[colour][k], kPalette[colour][k]) << "colour " << colour << ", channel " << k;
+}
+
+// ---- The text ----
+
+// A row of text: its glyph count, colour (-1: the title's colour of the frame), place and scale.
+struct TextRow {
+  const char* name;
+  int glyphs;
+  int colour;
+  float x, y, z;
+  float scaleX, scaleY;
+};
+
+const TextRow kTitle = {"title", 7, -1, -3.55f, 3, -10, 1.7f, 1.7f};
+const TextRow kPrompt = {"prompt", 11, 7, -2.9f, -2.6f, -10, 0.5f, 0.5f};
+const TextRow kTitleCredit = {"credit", 10, 7, -0.65f, -1.6f, -3, 0.05f, 0.05f};
+const TextRow kHud[] = {
+    {"Time", 4, 0, -0.05f, 1.6f, -3, 0.05f, 0.05f},
+    {"clock", 4, 0, -0.13f, 1.4f, -3, 0.11f, 0.18f},
+    {"-Best Time-", 10, 0, -1.97f, 1.6f, -3, 0.05f, 0.05f},
+    {"best", 5, 0, -1.96f, 1.4f, -3, 0.13f, 0.18f},
+    {"sec.", 4, 0, -1.41f, 1.33f, -3, 0.07f, 0.07f},
+    {"credit", 10, 0, -0.65f, -1.6f, -3, 0.05f, 0.05f},
+};
+
+// drawText writes these rows and nothing else, two triangles a glyph; the first glyph
+// of a row spans its place minus and plus its scale, in its colour.
+void expectRows(const std::vector<TextRow>& rows, int titleColour) {
+  const Drawing text = drawn(drawText, true);
+  int triangles = 0;
+  for (const TextRow& row : rows) {
+    const float* rgb = kPalette[row.colour < 0 ? titleColour : row.colour];
+    const Corner low = {row.x - row.scaleX, row.y - row.scaleY, row.z, 0, 0, rgb[0], rgb[1], rgb[2]};
+    Corner right = low;
+    right.x = row.x + row.scaleX;
+    Corner top = right;
+    top.y = row.y + row.scaleY;
+    for (const Corner& c : {low, right, top}) EXPECT_EQ(text.corners.count(rounded(c)), 1u) << row.name;
+    triangles += 2 * row.glyphs;
   }
-  EXPECT_EQ(std::make_pair(colours.size(), getCurrentFont()), std::make_pair(size_t(14), 2 * frame - 3));
-  isPlaying = true, elapsedTime = 12.34f, bestTime = 100;
-  expectRows(kHud, 0);
+  EXPECT_EQ(text.polygons, triangles) << "triangles in all";
+  EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(GameTest, SphereFacesRunPoleToPoleFacingOutwardWithTheirTextureCoordinates) {
+class TextTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    std::vector<TestGlyph> glyphs;
+    for (int c = 33; c < 127; c++)  // every glyph the square -1..1, counter-clockwise
+      glyphs.push_back({uint8_t(c), {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}, {0, 1, 2, 0, 2, 3}, {3}});
+    const std::vector<uint8_t> font = fontBytes(glyphs);
+    mkdir((testFolder() + "/fonts").c_str(), 0755);
+    std::ofstream(testFolder() + "/fonts/techno1.glf") << std::string(font.begin(), font.end());
+    ASSERT_EQ(chdir(testFolder().c_str()), 0);
+    resetFontRegistry();
+    ortho(40, 20);
+  }
+};
+
+// The title word's colour comes from rand every frame; the prompt shows while visible.
+TEST_F(TextTest, TitleRowsStandWhereDesigned) {
+  std::set<int> colours;
+  for (int frame = 1; frame <= 100 && colours.size() < 14; frame++) {  // until every colour has come up
+    SCOPED_TRACE("frame " + std::to_string(frame));
+    srand(frame);
+    const int colour = rand() % 14;
+    colours.insert(colour);
+    promptVisible = frame % 2;
+    srand(frame);
+    if (promptVisible) {
+      expectRows({kTitle, kPrompt, kTitleCredit}, colour);
+    } else {
+      expectRows({kTitle, kTitleCredit}, colour);
+    }
+  }
+  EXPECT_EQ(colours.size(), 14u);
+}
+
+TEST_F(TextTest, HeadUpDisplayRowsStandWhereDesigned) {
+  isPlaying = true;
+  elapsedTime = 12.34f;
+  bestTime = 100;
+  expectRows({std::begin(kHud), std::end(kHud)}, 0);
+}
+
+TEST_F(TextTest, FontIsLoadedTwiceAFrameUntilTheRegistryIsFull) {
+  for (int frame = 1; frame <= 10; frame++) drawText();
+  EXPECT_EQ(getCurrentFont(), 19) << "20 loads into slots 0 to 19";
+  for (int frame = 11; frame <= 200; frame++) drawText();
+  EXPECT_EQ(getCurrentFont(), 255) << "full: the last slot stays current";
+}
+
+// ---- The sphere ----
+
+TEST_F(GameTest, SphereFacesRunPoleToPoleFacingOutward) {
   ortho(2, 2);  // looking down on the north pole: only the northern half faces the eye
   const auto items = captureFeedback([] { drawSphere(1, 4, 5); });
-  std::vector<Corner> ball;
-  for (const FeedbackItem& item : items)
+  ASSERT_FALSE(polygonsOf(items).empty());
+  std::vector<Corner> onSphere;  // each corner where its texture coordinate puts it
+  for (const FeedbackItem& item : items) {
     for (const FeedbackVertex& v : item.vertices) {
-      const double lon = 2 * M_PI * v.s, lat = M_PI * (v.t - 0.5);
-      ball.push_back(
+      const double lon = 2 * M_PI * v.s;
+      const double lat = M_PI * (v.t - 0.5);
+      onSphere.push_back(
           {float(cos(lon) * cos(lat)), float(sin(lon) * cos(lat)), float(sin(lat)), v.s, v.t, 1, 1, 1});
-      EXPECT_TRUE(item.kind != FeedbackItem::Polygon || v.z <= 0.5f + 1e-6f) << "front faces outside";
+      if (item.kind == FeedbackItem::Polygon) {
+        EXPECT_LE(v.z, 0.5f + 1e-6f) << "front faces outside";
+      }
     }
-  EXPECT_EQ(cornersDrawn([] { drawSphere(1, 4, 5); }), rounded(ball));
-  EXPECT_EQ(rounded(ball).size() + polygonsOf(items).empty(), 30u);
-  EXPECT_TRUE(captureFeedback([] { drawSphere(1, 0, 5), drawSphere(1, -2, -2); }).empty());
+  }
+  const Drawing sphere = drawn([] { drawSphere(1, 4, 5); });
+  EXPECT_EQ(sphere.corners, roundedSet(onSphere));
+  EXPECT_EQ(sphere.corners.size(), 30u) << "grid points of the northern half and the equator";
+}
+
+TEST_F(GameTest, SphereWithoutStacksOrSlicesDrawsNothing) {
+  EXPECT_TRUE(captureFeedback([] { drawSphere(1, 0, 5); }).empty());
+  EXPECT_TRUE(captureFeedback([] { drawSphere(1, -2, -2); }).empty());
 }
 
 }  // namespace

@@ -52,11 +52,6 @@ void __real_glPushMatrix();
 void __real_glPopMatrix();
 void __real_glTranslatef(GLfloat x, GLfloat y, GLfloat z);
 void __real_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
-void __real_glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer);
-void __real_glDrawArrays(GLenum mode, GLint first, GLsizei count);
-void __real_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices);
-void __real_glNewList(GLuint list, GLenum mode);
-void __real_glCallList(GLuint list);
 
 void __wrap_glBegin(GLenum mode) {
   add(mode == GL_QUADS ? "glBegin(GL_QUADS)" : "glBegin(" + std::to_string(mode) + ")");
@@ -85,25 +80,5 @@ void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
 void __wrap_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
   add(glCallLine("glRotatef", angle, x, y, z));
   __real_glRotatef(angle, x, y, z);
-}
-void __wrap_glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer) {
-  add("glVertexPointer");
-  __real_glVertexPointer(size, type, stride, pointer);
-}
-void __wrap_glDrawArrays(GLenum mode, GLint first, GLsizei count) {
-  add("glDrawArrays");
-  __real_glDrawArrays(mode, first, count);
-}
-void __wrap_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices) {
-  add("glDrawElements");
-  __real_glDrawElements(mode, count, type, indices);
-}
-void __wrap_glNewList(GLuint list, GLenum mode) {
-  add("glNewList");
-  __real_glNewList(list, mode);
-}
-void __wrap_glCallList(GLuint list) {
-  add("glCallList");
-  __real_glCallList(list);
 }
 }
