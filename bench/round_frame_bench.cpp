@@ -88,7 +88,8 @@ std::string prepareRound() {
     std::string error = makeContext();
     if (!error.empty()) return error;
   }
-  spreadRasterThreads();  // as the game does once its window is made
+  // As the game does once its window is made.
+  spreadRasterThreads(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   if (chdir(ZARNOK_ASSET_DIR) != 0) return "cannot enter " ZARNOK_ASSET_DIR;
   restoreInitialGameState();
   glClearColor(0, 0, 0, 0);

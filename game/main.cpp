@@ -25,7 +25,7 @@ int main(int commandCount, char** commandLine) {
   glutInitWindowSize(1024, 768);
   glutCreateWindow("Trelvisk");
   // The window's context exists now, and with it a software renderer's threads.
-  spreadRasterThreads();
+  spreadRasterThreads(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
   initGame();
 

@@ -93,18 +93,11 @@ static pid_t threadId(const char* entry) {
   return pid_t(id);
 }
 
-int spreadRasterThreads() {
-  const char* wanted = std::getenv("ZARNOK_PIN_RASTER_THREADS");
-  if (wanted != nullptr && std::strcmp(wanted, "0") == 0) return 0;
-  cpu_set_t allowed;
-  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return 0;
-  std::vector<int> cpus;
-  for (int cpu = 0; cpu < CPU_SETSIZE; cpu++)
-    if (CPU_ISSET(cpu, &allowed)) cpus.push_back(cpu);
-  if (cpus.size() < 2) return 0;
+// This process's raster threads, by thread id and number.
+static std::vector<std::pair<pid_t, int>> rasterThreads() {
+  std::vector<std::pair<pid_t, int>> threads;
   DIR* tasks = opendir("/proc/self/task");
-  if (tasks == nullptr) return 0;
-  int pinned = 0;
+  if (tasks == nullptr) return threads;
   while (const dirent* task = readdir(tasks)) {
     // The driver starts its own threads: the main thread and this one are never among
     // them, whatever the program is named.
@@ -117,12 +110,38 @@ int spreadRasterThreads() {
     if (comm == nullptr) continue;  // the thread has ended
     const int number = std::fgets(name, sizeof name, comm) != nullptr ? rasterThreadNumber(name) : -1;
     std::fclose(comm);
-    if (number < 0) continue;
+    if (number >= 0) threads.emplace_back(id, number);
+  }
+  closedir(tasks);
+  return threads;
+}
+
+int spreadRasterThreads(const char* renderer) {
+  const char* wanted = std::getenv("ZARNOK_PIN_RASTER_THREADS");
+  if (wanted != nullptr && std::strcmp(wanted, "0") == 0) return 0;
+  if (renderer == nullptr || std::strstr(renderer, "llvmpipe") == nullptr) return 0;
+  cpu_set_t allowed;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return 0;
+  std::vector<int> cpus;
+  for (int cpu = 0; cpu < CPU_SETSIZE; cpu++)
+    if (CPU_ISSET(cpu, &allowed)) cpus.push_back(cpu);
+  if (cpus.size() < 2) return 0;
+  // The threads start with the context and name themselves once they first run, which
+  // on a busy machine can be a while later: look until there are some and their number
+  // has stayed the same for five looks a millisecond apart (half a second at most).
+  std::vector<std::pair<pid_t, int>> threads = rasterThreads();
+  for (int look = 0, steady = 0; look < 500 && steady < 5; look++) {
+    sleepNs(1000000);
+    const std::vector<std::pair<pid_t, int>> now = rasterThreads();
+    steady = !now.empty() && now.size() == threads.size() ? steady + 1 : 0;
+    threads = now;
+  }
+  int pinned = 0;
+  for (const auto& [id, number] : threads) {
     cpu_set_t one;
     CPU_ZERO(&one);
     CPU_SET(cpus[size_t(number) % cpus.size()], &one);
     if (sched_setaffinity(id, sizeof one, &one) == 0) pinned++;
   }
-  closedir(tasks);
   return pinned;
 }

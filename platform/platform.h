@@ -13,10 +13,11 @@ int64_t monotonicNs();                // CLOCK_MONOTONIC in nanoseconds
 
 // With Mesa's software renderer (llvmpipe) current, pins its raster thread N to the
 // (N mod count)th CPU this thread may run on, so that a frame's rasterization is spread
-// over the CPUs. Touches only this process's threads named "llvmpipe-N". Returns the
-// threads pinned: 0 with any other driver, on a single CPU, or when the environment
-// variable ZARNOK_PIN_RASTER_THREADS is set to 0.
-int spreadRasterThreads();  // after the GL context is made
+// over the CPUs. `renderer` is the current context's GL_RENDERER string. Touches only
+// this process's threads named "llvmpipe-N", never the calling or the main thread.
+// Returns the threads pinned: 0 with any other renderer (or null), on a single CPU, or
+// when the environment variable ZARNOK_PIN_RASTER_THREADS is 0.
+int spreadRasterThreads(const char* renderer);  // after the GL context is made
 
 // Tests replace the sleep so that they need not wait; null restores the real one.
 using SleepFunction = void (*)(uint32_t ms);

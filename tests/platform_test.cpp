@@ -42,40 +42,106 @@ TEST(SoundLibraryDeathTest, StartsOnTheNamedDriverOrTheSilentOneWhenNoneIsNamed)
   EXPECT_EXIT(startAndExit("no-such-driver"), testing::ExitedWithCode(0), "^driver none\n$");
 }
 
-TEST(SoundLibraryTest, MusicKeepsItsChannelEffectsMixOverItAndNullHandlesAreHarmless) {
-  const auto path = [](const char* file) { return std::string(ZARNOK_ASSET_DIR) + "/sounds\\" + file; };
-  setenv("SDL_AUDIODRIVER", "disk", 1), setenv("SDL_DISKAUDIOFILE", DISK.c_str(), 1);
-  ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1) << SDL_GetError();
-  EXPECT_EQ(FSOUND_Init(22050, 8, 0), 1) << "a second start keeps the first";
-  FSOUND_STREAM* title = FSOUND_Stream_Open(path("bgm_main.wav").c_str(), FSOUND_LOOP_NORMAL, 0, 0);
-  const int music = FSOUND_Stream_Play(FSOUND_FREE, title);
-  EXPECT_TRUE(FSOUND_SetVolume(music, 255) && Mix_Volume(music, -1) == MIX_MAX_VOLUME);
-  FSOUND_SAMPLE* crash = FSOUND_Sample_Load(FSOUND_FREE, path("crash.wav").c_str(), FSOUND_NORMAL, 0, 0);
-  EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, path("crash.wav").c_str(), FSOUND_NORMAL, 0, 0), crash);
-  std::vector<int> channels;
-  for (int i = 0; i < 33; i++) channels.push_back(FSOUND_PlaySound(FSOUND_FREE, crash));
-  const std::set<int> first(channels.begin(), channels.begin() + 31);  // then the oldest gives way
-  EXPECT_TRUE(first.size() == 31 && *first.begin() == 1 && *first.rbegin() == 31);
-  EXPECT_TRUE(FSOUND_SetVolume(channels[5], 50) && Mix_Volume(channels[5], -1) == 25);  // of 128
-  EXPECT_TRUE(Mix_Playing(-1) == 32 && FSOUND_Stream_Stop(title) && FSOUND_Stream_Close(title));
-  EXPECT_FALSE(Mix_Playing(music));
-  const size_t held = mallinfo2().uordblks + mallinfo2().hblkhd;  // a closed stream is freed
-  for (int i = 0; i < 3; i++) FSOUND_Stream_Close(FSOUND_Stream_Open(path("bgm_main.wav").c_str(), 0, 0, 0));
-  EXPECT_LT(mallinfo2().uordblks + mallinfo2().hblkhd, held + 1000000);
-  Mix_HaltChannel(-1);
+// The library over SDL's disk driver, started once for all its tests; each test starts
+// with every channel quiet.
+class SoundLibraryTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", DISK.c_str(), 1);
+    ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1) << SDL_GetError();
+  }
+  static void TearDownTestSuite() { std::remove(DISK.c_str()); }  // the mixer writes on, unlinked
+  void SetUp() override { Mix_HaltChannel(-1); }
+  static std::string path(const char* file) { return std::string(ZARNOK_ASSET_DIR) + "/sounds\\" + file; }
+  static FSOUND_STREAM* openMusic(unsigned mode) {
+    return FSOUND_Stream_Open(path("bgm_main.wav").c_str(), mode, 0, 0);
+  }
+  static FSOUND_SAMPLE* loadCrash() {
+    return FSOUND_Sample_Load(FSOUND_FREE, path("crash.wav").c_str(), FSOUND_NORMAL, 0, 0);
+  }
+};
+
+TEST_F(SoundLibraryTest, SecondStartKeepsTheFirst) {
+  EXPECT_EQ(FSOUND_Init(22050, 8, 0), 1);
+  int rate = 0;
+  Mix_QuerySpec(&rate, nullptr, nullptr);
+  EXPECT_EQ(rate, 44100);
+}
+
+TEST_F(SoundLibraryTest, SampleIsDecodedOnce) {
+  FSOUND_SAMPLE* first = loadCrash();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(loadCrash(), first);
+}
+
+// The music holds channel 0; 31 effects take the other channels, then an effect gives way.
+TEST_F(SoundLibraryTest, EffectsTakeFreeChannelsThenTheOldestGivesWay) {
+  FSOUND_STREAM* music = openMusic(FSOUND_LOOP_NORMAL);
+  EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, music), 0) << "the music's channel";
+  FSOUND_SAMPLE* crash = loadCrash();
+  std::set<int> channels;
+  for (int i = 0; i < 31; i++) channels.insert(FSOUND_PlaySound(FSOUND_FREE, crash));
+  EXPECT_EQ(channels.size(), 31u) << "each on a channel of its own";
+  EXPECT_EQ(*channels.begin(), 1) << "the lowest";
+  EXPECT_EQ(*channels.rbegin(), 31) << "the highest";
+  const int more = FSOUND_PlaySound(FSOUND_FREE, crash);
+  EXPECT_GE(more, 1) << "an effect gives way, never the music";
+  EXPECT_LE(more, 31);
+  EXPECT_EQ(Mix_Playing(-1), 32);
+  FSOUND_Stream_Close(music);
+}
+
+TEST_F(SoundLibraryTest, VolumeOf255IsTheMixersFull128) {
+  const int channel = FSOUND_PlaySound(FSOUND_FREE, loadCrash());
+  struct Case {
+    int volume;
+    int mixer;
+  };
+  const Case cases[] = {{255, MIX_MAX_VOLUME}, {50, 25}, {0, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(FSOUND_SetVolume(channel, c.volume), 1) << c.volume;
+    EXPECT_EQ(Mix_Volume(channel, -1), c.mixer) << c.volume;
+  }
+}
+
+TEST_F(SoundLibraryTest, StopEndsTheMusicAndCloseFreesIt) {
+  FSOUND_STREAM* music = openMusic(FSOUND_LOOP_NORMAL);
+  const int channel = FSOUND_Stream_Play(FSOUND_FREE, music);
+  EXPECT_EQ(FSOUND_Stream_Stop(music), 1);
+  EXPECT_FALSE(Mix_Playing(channel));
+  EXPECT_EQ(FSOUND_Stream_Close(music), 1);
+  const size_t held = mallinfo2().uordblks + mallinfo2().hblkhd;
+  for (int i = 0; i < 3; i++) FSOUND_Stream_Close(openMusic(0));
+  EXPECT_LT(mallinfo2().uordblks + mallinfo2().hblkhd, held + 1000000) << "closed streams are freed";
+}
+
+// A second of sound later, a one-shot stream has ended and a looping one plays on.
+TEST_F(SoundLibraryTest, LoopingStreamPlaysOnAndAOneShotEnds) {
+  const auto written = [] { return size_t(std::ifstream(DISK, std::ios::ate | std::ios::binary).tellg()); };
   for (unsigned mode : {FSOUND_NORMAL, FSOUND_LOOP_NORMAL}) {
     FSOUND_STREAM* whoosh = FSOUND_Stream_Open(path("move.wav").c_str(), mode, 0, 0);
-    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, whoosh), music) << "music keeps its channel";
-    const auto written = [] { return size_t(std::ifstream(DISK, std::ios::ate | std::ios::binary).tellg()); };
-    for (const size_t played = written() + 44100; written() < played;) SDL_Delay(10);
-    EXPECT_EQ(Mix_Playing(music), mode == FSOUND_LOOP_NORMAL) << mode;
+    const int channel = FSOUND_Stream_Play(FSOUND_FREE, whoosh);
+    EXPECT_EQ(channel, 0) << "music keeps its channel";
+    const size_t played = written() + 44100;
+    while (written() < played) SDL_Delay(10);
+    EXPECT_EQ(Mix_Playing(channel), mode == FSOUND_LOOP_NORMAL) << "mode " << mode;
     FSOUND_Stream_Close(whoosh);
   }
+}
+
+TEST_F(SoundLibraryTest, NullHandlesAndBadChannelsAreRefused) {
   EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, FSOUND_NORMAL, 0, 0), nullptr);
-  EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, nullptr) + FSOUND_PlaySound(FSOUND_FREE, nullptr), -2);
-  EXPECT_EQ(FSOUND_SetVolume(-1, 0) + FSOUND_SetVolume(32, 0) + FSOUND_Stream_Stop(nullptr), 0);
-  EXPECT_EQ(FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1) + FSOUND_SetHWND(nullptr), 2);
-  std::remove(DISK.c_str());  // the mixer writes on into the unlinked file
+  EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, nullptr), -1);
+  EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
+  EXPECT_EQ(FSOUND_SetVolume(-1, 0), 0);
+  EXPECT_EQ(FSOUND_SetVolume(32, 0), 0);
+  EXPECT_EQ(FSOUND_Stream_Stop(nullptr), 0);
+}
+
+TEST_F(SoundLibraryTest, SpectrumUnitAndWindowAreAccepted) {
+  EXPECT_EQ(FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1), 1);
+  EXPECT_EQ(FSOUND_SetHWND(nullptr), 1);
 }
 
 TEST(PlatformTest, SleepIsReplaceable) {
@@ -164,13 +230,21 @@ class RasterThreadTest : public ::testing::Test {
 };
 cpu_set_t RasterThreadTest::all;
 
-TEST_F(RasterThreadTest, NoContextNoThreadsPinned) { EXPECT_EQ(spreadRasterThreads(), 0); }
+// The context's renderer, as the game passes it.
+const char* renderer() { return reinterpret_cast<const char*>(glGetString(GL_RENDERER)); }
+
+TEST_F(RasterThreadTest, NoRendererNoThreadsPinned) { EXPECT_EQ(spreadRasterThreads(nullptr), 0); }
+
+TEST_F(RasterThreadTest, AnotherRendererLeavesTheThreadsAlone) {
+  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
+  EXPECT_EQ(spreadRasterThreads("Some GPU"), 0);
+}
 
 TEST_F(RasterThreadTest, ThreadsGoRoundTheCpusThisThreadMayUse) {
   ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
   const cpu_set_t two = cpus({0, 1});
   ASSERT_EQ(sched_setaffinity(0, sizeof two, &two), 0);
-  EXPECT_EQ(spreadRasterThreads(), 3);
+  EXPECT_EQ(spreadRasterThreads(renderer()), 3);
   EXPECT_EQ(rasterThreadCpus(getpid()), "llvmpipe-0:0 llvmpipe-1:1 llvmpipe-2:0 ");
   EXPECT_TRUE(myCpusAre(two)) << "the calling thread keeps its CPUs";
 }
@@ -180,14 +254,14 @@ TEST_F(RasterThreadTest, OneCpuLeavesTheThreadsAlone) {
   const std::string before = rasterThreadCpus(getpid());
   const cpu_set_t one = cpus({0});
   ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
-  EXPECT_EQ(spreadRasterThreads(), 0);
+  EXPECT_EQ(spreadRasterThreads(renderer()), 0);
   EXPECT_EQ(rasterThreadCpus(getpid()), before);
 }
 
 TEST_F(RasterThreadTest, EnvironmentVariableTurnsThePlacementOff) {
   ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
   setenv("ZARNOK_PIN_RASTER_THREADS", "0", 1);
-  EXPECT_EQ(spreadRasterThreads(), 0);
+  EXPECT_EQ(spreadRasterThreads(renderer()), 0);
 }
 
 // A program whose main thread is named like a raster thread keeps its own CPUs.
@@ -196,6 +270,6 @@ TEST_F(RasterThreadTest, CallerNamedLikeARasterThreadIsLeftAlone) {
   const cpu_set_t two = cpus({0, 1});
   ASSERT_EQ(sched_setaffinity(0, sizeof two, &two), 0);
   pthread_setname_np(pthread_self(), "llvmpipe-1");
-  EXPECT_EQ(spreadRasterThreads(), 3) << "the driver's three threads only";
+  EXPECT_EQ(spreadRasterThreads(renderer()), 3) << "the driver's three threads only";
   EXPECT_TRUE(myCpusAre(two));
 }

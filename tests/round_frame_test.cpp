@@ -17,9 +17,11 @@
 
 TEST(RoundFrame, LooksAsTheReferencePicture) {
   int argc = 1;
-  char name[] = "round_frame_test", *argv[] = {name, nullptr};
-  glutInit(&argc, argv), glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH),
-      glutInitWindowSize(1024, 768);
+  char name[] = "round_frame_test";
+  char* argv[] = {name, nullptr};
+  glutInit(&argc, argv);
+  glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+  glutInitWindowSize(1024, 768);
   ASSERT_NE(glutCreateWindow("round_frame_test"), 0);
   ASSERT_EQ(chdir(ZARNOK_ASSET_DIR), 0);
   // The game's start-up, a round started and 30 idle ticks of straight running.

@@ -36,13 +36,17 @@ std::string rasterThreadCpus(pid_t pid) {
 }
 
 GameProcess::GameProcess(const std::string& dir, const std::vector<std::string>& env) {
-  char outputPath[] = "/tmp/zarnok-output-XXXXXX", framePath[] = "/tmp/zarnok-frames-XXXXXX";
+  char outputPath[] = "/tmp/zarnok-output-XXXXXX";
+  char framePath[] = "/tmp/zarnok-frames-XXXXXX";
   const int outputFd = mkstemp(outputPath);
   close(mkstemp(framePath));
-  outputPath_ = outputPath, framePath_ = framePath;
+  outputPath_ = outputPath;
+  framePath_ = framePath;
   if ((pid_ = fork()) == 0) {
-    dup2(outputFd, 1), dup2(outputFd, 2);
-    setenv("SDL_AUDIODRIVER", "dummy", 1), setenv("ZARNOK_FRAME_LOG", framePath, 1);
+    dup2(outputFd, 1);
+    dup2(outputFd, 2);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("ZARNOK_FRAME_LOG", framePath, 1);
     for (const std::string& entry : env) putenv(const_cast<char*>(entry.c_str()));
     if (chdir(dir.c_str()) == 0) execl(ZARNOK_GAME_BINARY, "zarnok", static_cast<char*>(nullptr));
     _exit(120);
@@ -51,8 +55,12 @@ GameProcess::GameProcess(const std::string& dir, const std::vector<std::string>&
 }
 
 GameProcess::~GameProcess() {
-  if (running()) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
-  std::remove(outputPath_.c_str()), std::remove(framePath_.c_str());
+  if (running()) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  std::remove(outputPath_.c_str());
+  std::remove(framePath_.c_str());
 }
 
 bool GameProcess::waitForWindow() {
@@ -79,20 +87,29 @@ bool GameProcess::closeWindow() const {
   e.xclient = {ClientMessage, 0, True, x, std::stoul(window_), XInternAtom(x, "WM_PROTOCOLS", 0), 32, {}};
   e.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
   const bool sent = XSendEvent(x, e.xclient.window, False, NoEventMask, &e) != 0;
-  return XCloseDisplay(x), sent;
+  XCloseDisplay(x);
+  return sent;
 }
 
 bool GameProcess::waitUntil(const std::function<bool()>& done, double seconds) {
-  for (auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds); !done();
-       usleep(50000))
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
     if (!running() || std::chrono::steady_clock::now() > end) return done();
+    usleep(50000);
+  }
   return true;
+}
+
+int GameProcess::waitForExit() {
+  waitUntil([] { return false; }, 30);
+  return running() ? -1 : status_;
 }
 
 bool GameProcess::running() {
   int status = 0;
   if (pid_ <= 0 || waitpid(pid_, &status, WNOHANG) == 0) return pid_ > 0;
-  status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1, pid_ = -1;
+  status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  pid_ = -1;
   return false;
 }
 

@@ -29,9 +29,7 @@ class GameProcess {
   bool send(const std::string& input) const;  // xdotool arguments: "key space", "mousedown 1"
   bool closeWindow() const;                   // as a window manager's close button does
   bool waitUntil(const std::function<bool()>& done, double seconds = 60);  // false: timed out or ended
-  int waitForExit() {
-    return waitUntil([] { return false; }, 30), running() ? -1 : status_;
-  }  // -1: signal
+  int waitForExit();  // the exit status after at most 30 s; -1: a signal
   bool running();
   pid_t pid() const { return pid_; }
   std::vector<Frame> frames() const;                                       // drawn so far
