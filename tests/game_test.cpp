@@ -1,22 +1,20 @@
 // game_test.cpp -- the game and its renderer in a real GLUT window: the session and its
 // callbacks, steering and forward motion, the obstacle field, the hit test and the
-// round end, and what the frame draws. Sound goes through the recording stand-in; what
-// is drawn is read back through GL feedback and the log of GL calls. The expected
-// values are the design's own numbers, and the random placements come from a model of
-// the order in which the game draws from rand.
+// round end, the calls a round frame makes, the render state. Sound goes through the
+// recording stand-in, the GL calls that place and draw blocks through the call log.
+// The expected values are the design's own numbers, and the random placements come
+// from a model of the order in which the game draws from rand. What the frames look
+// like is round_frame_test's.
 #include <GL/freeglut.h>
-#include <GL/glu.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cmath>
+#include <fstream>
 #include <functional>
 #include <regex>
-#include <set>
-#include <tuple>
 
+#include "font/font_library.h"
 #include "game/field_frame.h"
 #include "game/obstacle_field.h"
 #include "image/texture_loader.h"
@@ -29,7 +27,6 @@
 #include "tests/support/gl_call_log.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/sound_recorder.h"
-#include "tests/vector_font_test_files.h"
 
 namespace {
 
@@ -140,6 +137,12 @@ int openWindow() {
   return window;
 }
 
+GLint glInteger(GLenum what) {
+  GLint value = 0;
+  glGetIntegerv(what, &value);
+  return value;
+}
+
 void moveFieldOutOfReach() {
   for (Obstacle* o : obstacles) o->z = 1000;
 }
@@ -181,26 +184,16 @@ TEST_F(GameTest, VariablesHoldTheDesignValuesAtLoad) {
     EXPECT_EQ(valuesAtLoad[i], kVariables[i].atLoad) << kVariables[i].name;
 }
 
+// A round played a little, a button held: restoring gives back every load value.
 TEST_F(GameTest, RestoreGivesBackTheLoadValues) {
-  isPlaying = true;
-  promptVisible = false;
-  blinkTicks = 3;
-  elapsedTime = 9;
+  keyPressed(' ', 0, 0);
+  mouseButton(2, 0, 0, 0);
+  idleTick();
+  timerTick(0);
   bestTime = 9;
-  playerRoll = 9;
-  playerPos = {7, 7, 7};
-  cameraEye = {7, 7, 7};
-  cameraCenter = {7, 7, 7};
-  cameraUp = {7, 7, 7};
-  steerButton = 5;
-  buttonState = 5;
-  Obstacle* field[OBSTACLE_COUNT];
-  std::copy(obstacles, obstacles + OBSTACLE_COUNT, field);
-  SoundPlayer* player = soundPlayer;
+  promptVisible = false;
   restoreInitialGameState();
   for (const Variable& v : kVariables) EXPECT_EQ(v.read(), v.atLoad) << v.name;
-  std::copy(field, field + OBSTACLE_COUNT, obstacles);  // for the clean-up
-  soundPlayer = player;
 }
 
 TEST_F(GameTest, StartUpClearsToTransparentBlack) {
@@ -247,24 +240,10 @@ TEST_F(GameTest, CallbacksAskForOneRedraw) {
   }
 }
 
-TEST_F(GameTest, OtherKeysChangeNothing) {
-  keyPressed('a', 0, 0);
-  EXPECT_FALSE(isPlaying);
-  EXPECT_EQ(sounds(), Log{});
-}
-
 TEST_F(GameTest, IdleTickWritesOneLineToTheTickLog) {
   std::ofstream(kTickLog, std::ios::trunc).close();
   idleTick();
   EXPECT_TRUE(std::regex_match(fileText(kTickLog), std::regex("\\d+\n"))) << fileText(kTickLog);
-}
-
-TEST_F(GameTest, F11TogglesFullScreen) {
-  for (int on : {1, 0}) {
-    specialKeyPressed(GLUT_KEY_F11, 0, 0);
-    loopUntil([=] { return glutGet(GLUT_FULL_SCREEN) == on; });
-    EXPECT_EQ(glutGet(GLUT_FULL_SCREEN), on);
-  }
 }
 
 TEST_F(GameTest, PromptBlinksEveryFifthTimerTickOnTheTitle) {
@@ -293,23 +272,18 @@ TEST_F(GameTest, ClockGrowsATenthPerTimerTickInBothStates) {
   }
 }
 
-TEST_F(GameTest, SpaceStartsARoundWithTheGameMusicAndTheClockAtZero) {
-  elapsedTime = 7.3f;
-  keyPressed(' ', 0, 0);
-  EXPECT_TRUE(isPlaying);
-  EXPECT_EQ(elapsedTime, 0);
-  EXPECT_EQ(soundPlayer->musicMode, 1);
-  EXPECT_EQ(sounds(), music("bgm_game"));
-}
-
-TEST_F(GameTest, SpaceDuringARoundRestartsTheClockAndTheMusic) {
-  keyPressed(' ', 0, 0);
-  sounds();
-  elapsedTime = 7.3f;
-  keyPressed(' ', 0, 0);
-  EXPECT_TRUE(isPlaying);
-  EXPECT_EQ(elapsedTime, 0);
-  EXPECT_EQ(sounds(), music("bgm_game"));
+// A round starts, or goes on, with the game music from its start and the clock at zero.
+TEST_F(GameTest, SpaceStartsTheGameMusicAndTheClockAfresh) {
+  for (bool playing : {false, true}) {
+    SCOPED_TRACE(playing ? "during a round" : "on the title screen");
+    isPlaying = playing;
+    elapsedTime = 7.3f;
+    keyPressed(' ', 0, 0);
+    EXPECT_TRUE(isPlaying);
+    EXPECT_EQ(elapsedTime, 0);
+    EXPECT_EQ(soundPlayer->musicMode, 1);
+    EXPECT_EQ(sounds(), music("bgm_game"));
+  }
 }
 
 // ---- Steering and forward motion ----
@@ -405,7 +379,7 @@ struct AdvanceCase {
   bool wraps;
 };
 
-TEST_F(GameTest, AdvanceStepsForwardAndWrapsFromMinus120) {
+TEST_F(GameTest, AdvanceStepsWrapsAndTheCameraFollows) {
   const AdvanceCase cases[] = {
       {"a step", 2.9f, 1.7f, false},
       {"a step onto -120", -118.8f, -120, false},
@@ -419,21 +393,16 @@ TEST_F(GameTest, AdvanceStepsForwardAndWrapsFromMinus120) {
     playerPos = {-6, 4, c.z};
     advance();
     EXPECT_NEAR(playerPos.z, c.toZ, 1e-4);
+    EXPECT_EQ(cameraEye.x, -6) << "the eye follows";
+    EXPECT_EQ(cameraEye.y, 4);
+    EXPECT_EQ(cameraEye.z, playerPos.z);
+    EXPECT_EQ(cameraCenter.x, -6) << "and looks at the ground 25 ahead";
+    EXPECT_EQ(cameraCenter.y, 0);
+    EXPECT_EQ(cameraCenter.z, playerPos.z - 25);
     const float shift = c.wraps ? 124.8f : 0;
     for (int i = 0; i < OBSTACLE_COUNT; i++)
       ASSERT_NEAR(obstacles[i]->z - before[i], shift, 1e-3) << "obstacle " << i << " moves with the wrap";
   }
-}
-
-TEST_F(GameTest, CameraFollowsThePlayer) {
-  playerPos = {-6, 4, 2.9f};
-  advance();
-  EXPECT_FLOAT_EQ(cameraEye.x, -6) << "eye x";
-  EXPECT_FLOAT_EQ(cameraEye.y, 4) << "eye y";
-  EXPECT_FLOAT_EQ(cameraEye.z, 1.7f) << "eye z";
-  EXPECT_FLOAT_EQ(cameraCenter.x, -6) << "centre x";
-  EXPECT_FLOAT_EQ(cameraCenter.y, 0) << "centre y";
-  EXPECT_FLOAT_EQ(cameraCenter.z, 1.7f - 25) << "centre z";
 }
 
 TEST_F(GameTest, ReshapeSetsTheViewAndStepsTheWorldOnce) {
@@ -444,19 +413,11 @@ TEST_F(GameTest, ReshapeSetsTheViewAndStepsTheWorldOnce) {
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 800) << "viewport width";
   EXPECT_EQ(viewport[3], 600) << "viewport height";
-  GLint mode = 0;
-  glGetIntegerv(GL_MATRIX_MODE, &mode);
-  EXPECT_EQ(mode, GL_MODELVIEW);
-}
-
-TEST_F(GameTest, ReshapeToZeroHeightChangesNothing) {
-  reshapeWindow(1024, 768);
-  playerPos.z = 3;
+  EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
   reshapeWindow(1024, 0);
-  EXPECT_EQ(playerPos.z, 3);
-  GLint viewport[4];
+  EXPECT_NEAR(playerPos.z, 1.8, 1e-5) << "a height of 0 changes nothing";
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(viewport[3], 768);
+  EXPECT_EQ(viewport[3], 600);
 }
 
 // Each idle call steps once, also when the loop has fallen behind.
@@ -483,39 +444,20 @@ TEST_F(GameTest, IdleCallLeavesTheHitTestToTheFrame) {
 
 // ---- The obstacle field ----
 
-struct Placement {
-  int texture;
-  int rollAngle;
-  float rollSpeed;
-  float x;
-  float y;
-  float z;
-  bool operator==(const Placement& o) const {
-    return std::tie(texture, rollAngle, rollSpeed, x, y, z) ==
-           std::tie(o.texture, o.rollAngle, o.rollSpeed, o.x, o.y, o.z);
-  }
-};
-
-void PrintTo(const Placement& p, std::ostream* out) {
-  *out << "texture " << p.texture << ", angle " << p.rollAngle << ", speed " << p.rollSpeed << ", at (" << p.x
-       << ", " << p.y << ", " << p.z << ")";
-}
-
 TEST_F(GameTest, FieldIsMadeFromRandInIndexOrder) {
   for (Obstacle*& o : obstacles) delete o;
   srand(7);
   createObstacles();
   srand(7);
   for (int i = 0; i < OBSTACLE_COUNT; i++) {
-    Placement expected;
-    expected.texture = 3 + rand() % 6;
-    expected.rollAngle = 1 + rand() % 20;
-    expected.rollSpeed = float((1 + rand() % 30) * 0.3);
-    expected.x = bandX(i, 100);
-    expected.y = -0.2f;
-    expected.z = float(-(30 + rand() % 150));
+    SCOPED_TRACE("obstacle " + std::to_string(i));
     const Obstacle& o = *obstacles[i];
-    EXPECT_EQ((Placement{o.texture, o.rollAngle, o.rollSpeed, o.x, o.y, o.z}), expected) << "obstacle " << i;
+    EXPECT_EQ(o.texture, 3 + rand() % 6) << "texture";
+    EXPECT_EQ(o.rollAngle, 1 + rand() % 20) << "angle";
+    EXPECT_EQ(o.rollSpeed, float((1 + rand() % 30) * 0.3)) << "speed";
+    EXPECT_EQ(o.x, bandX(i, 100)) << "x";
+    EXPECT_EQ(o.y, -0.2f) << "y";
+    EXPECT_EQ(o.z, float(-(30 + rand() % 150))) << "z";
   }
 }
 
@@ -548,19 +490,14 @@ TEST_F(GameTest, ObstaclesRollTurningBeyondTwentyAndCutTowardZero) {
   }
 }
 
-TEST_F(GameTest, ObstacleFifteenBehindTheEyeStays) {
-  playerPos.z = -10;
-  *obstacles[3] = {7, -0.2f, 5, 4, 0, 0};
-  updateObstacle(obstacles[3], 3);
-  EXPECT_EQ(obstacles[3]->z, 5);
-  EXPECT_EQ(obstacles[3]->x, 7);
-}
-
 // Passed by more than 15 units: back far ahead, x from the respawn bands, z from -280
 // to -131. Ten times at every band edge.
 TEST_F(GameTest, PassedObstacleIsRespawnedFarAheadInItsBand) {
   const int edges[] = {9, 10, 39, 40, 69, 70};
   playerPos.z = -10;
+  *obstacles[3] = {7, -0.2f, 5, 4, 0, 0};
+  updateObstacle(obstacles[3], 3);
+  EXPECT_EQ(obstacles[3]->z, 5) << "exactly 15 behind the eye stays";
   srand(5);
   std::vector<std::pair<float, float>> respawned;
   for (int round = 0; round < 10; round++) {
@@ -770,80 +707,8 @@ TEST_F(GameTest, CrashFrameShowsTheNewFieldUnderTheTitle) {
   EXPECT_EQ(std::count(afterPause.begin(), afterPause.end(), titlePlace), 1) << "the title text";
 }
 
-// ---- What is drawn: corners, texture coordinates and colours, through feedback ----
-
-struct Corner {
-  float x, y, z;  // in the frame of the model-view matrix at the call, or of the eye
-  float s, t;     // texture coordinate
-  float r, g, b;  // colour
-  auto key() const { return std::tie(x, y, z, s, t, r, g, b); }
-  bool operator<(const Corner& o) const { return key() < o.key(); }
-  bool operator==(const Corner& o) const { return key() == o.key(); }
-};
-
-void PrintTo(const Corner& c, std::ostream* out) {
-  *out << "(" << c.x << ", " << c.y << ", " << c.z << ") st (" << c.s << ", " << c.t << ") rgb (" << c.r
-       << ", " << c.g << ", " << c.b << ")";
-}
-
-// To a thousandth, so that rounding in the driver does not count.
-Corner rounded(Corner c) {
-  for (float* f : {&c.x, &c.y, &c.z, &c.s, &c.t, &c.r, &c.g, &c.b}) *f = std::round(*f * 1000) / 1000 + 0.0f;
-  return c;
-}
-
-std::set<Corner> roundedSet(const std::vector<Corner>& corners) {
-  std::set<Corner> out;
-  for (const Corner& c : corners) out.insert(rounded(c));
-  return out;
-}
-
-struct Drawing {
-  std::set<Corner> corners;
-  int polygons = 0;
-  int outlines = 0;
-};
-
-// What draw() sends, unprojected into the frame of the model-view matrix at the call
-// (or of the eye).
-Drawing drawn(const std::function<void()>& draw, bool eyeFrame = false) {
-  GLdouble view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  GLdouble projection[16];
-  GLint viewport[4];
-  if (!eyeFrame) glGetDoublev(GL_MODELVIEW_MATRIX, view);
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  Drawing result;
-  std::vector<Corner> corners;
-  for (const FeedbackItem& item : captureFeedback(draw)) {
-    if (item.kind == FeedbackItem::Polygon) result.polygons++;
-    if (item.kind == FeedbackItem::Line) result.outlines++;
-    for (const FeedbackVertex& v : item.vertices) {
-      GLdouble x, y, z;
-      gluUnProject(v.x, v.y, v.z, view, projection, viewport, &x, &y, &z);
-      corners.push_back({float(x), float(y), float(z), v.s, v.t, v.r, v.g, v.b});
-    }
-  }
-  result.corners = roundedSet(corners);
-  return result;
-}
-
-// The view for reading back: x across, y up, seen from +z.
-void ortho(double halfWidth, double depth) {
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-halfWidth, halfWidth, -0.75 * halfWidth, 0.75 * halfWidth, -depth, depth);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glTexCoord2f(0, 0);
-  glColor3f(1, 1, 1);
-}
-
-GLint glInteger(GLenum what) {
-  GLint value = 0;
-  glGetIntegerv(what, &value);
-  return value;
-}
+// ---- The render state and the block's tables (the frames drawn are held to
+// reference pictures in round_frame_test) ----
 
 TEST_F(GameTest, RenderStateIsFoggedTexturedAndDepthTested) {
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
@@ -881,70 +746,9 @@ TEST_F(GameTest, StartUpKeepsTexturesAsTheyWereLoaded) {
 
 // Seen from above and ahead (the ground and the wall face the view), each quad of the
 // scene with its corners, texture coordinates and colour, and the texture it leaves bound.
-TEST_F(GameTest, SceneQuadsStandWhereDesigned) {
-  struct Case {
-    const char* name;
-    void (*draw)();
-    bool eyeFrame;  // fixed on the screen: placed in eye coordinates whatever the view
-    std::vector<Corner> corners;
-    GLuint texture;
-  };
-  // clang-format off
-  const Case cases[] = {
-      {"ground, its texture ten times across and along", drawGround, false,
-       {{-140, 0, 10, 0, 0, 1, 0, 0}, {140, 0, 10, 10, 0, 1, 0, 0},
-        {140, 0, -250, 10, 10, 1, 0, 0}, {-140, 0, -250, 0, 10, 1, 0, 0}}, Ground},
-      {"wall, 110 ahead of the player at z -57.1", drawBackWall, false,
-       {{-140, 0, -167.1f, 0, 0, 0, 0, 1}, {140, 0, -167.1f, 1, 0, 0, 0, 1},
-        {140, 65, -167.1f, 1, 1, 0, 0, 1}, {-140, 65, -167.1f, 0, 1, 0, 0, 1}}, Wall},
-      {"time and record boards", drawScoreBoards, true,
-       {{-5, 20, -50, 0, 0, 1, 0, 0}, {5, 20, -50, 1, 0, 1, 0, 0},
-        {5, 28, -50, 1, 1, 1, 0, 0}, {-5, 28, -50, 0, 1, 1, 0, 0},
-        {-37.5f, 20, -50, 0, 0, 1, 0, 0}, {-20, 20, -50, 1, 0, 1, 0, 0},
-        {-20, 28, -50, 1, 1, 1, 0, 0}, {-37.5f, 28, -50, 0, 1, 1, 0, 0}}, RecordBoard},
-  };
-  // clang-format on
-  playerPos.z = -57.1f;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ortho(400, 1000);
-    glRotatef(45, 1, 0, 0);
-    const Drawing quads = drawn(c.draw, c.eyeFrame);
-    EXPECT_EQ(quads.corners, roundedSet(c.corners));
-    EXPECT_EQ(quads.polygons, int(c.corners.size() / 2)) << "two triangles a quad";
-    EXPECT_EQ(quads.outlines, 0) << "front faces only";
-    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
-    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), GLint(c.texture));
-  }
-}
-
-// Each face in its colour, its corners in the design's order with the texture
-// coordinates (0,0), (0,1), (1,1), (1,0).
-TEST_F(GameTest, BlockMeshDrawsSixFacesWithTheirCornersAndColours) {
-  const float box[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1},
-                           {0, 2, 0}, {1, 2, 0}, {1, 2, 1}, {0, 2, 1}};
-  const int faces[6][4] = {{3, 0, 1, 2}, {4, 7, 6, 5}, {2, 6, 7, 3},
-                           {3, 7, 4, 0}, {0, 4, 5, 1}, {1, 5, 6, 2}};
-  const float cornerST[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-  std::vector<Corner> expected;
-  for (int face = 0; face < 6; face++) {
-    for (int corner = 0; corner < 4; corner++) {
-      const float* p = box[faces[face][corner]];
-      const float* rgb = kPalette[face];
-      expected.push_back(
-          {p[0], p[1], p[2], cornerST[corner][0], cornerST[corner][1], rgb[0], rgb[1], rgb[2]});
-    }
-  }
-  ortho(3, 3);
-  const Drawing block = drawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 6); });
-  EXPECT_EQ(block.corners, roundedSet(expected));
-  EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 5);
-}
-
 TEST_F(GameTest, BlockMeshWithNoFacesDrawsAndBindsNothing) {
-  ortho(3, 3);
   glBindTexture(GL_TEXTURE_2D, 0);
-  EXPECT_TRUE(drawn([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 0); }).corners.empty());
+  EXPECT_TRUE(captureFeedback([] { drawBlockMesh(5, blockVertices, blockNormals, blockFaces, 0); }).empty());
   EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 0);
 }
 
@@ -960,117 +764,23 @@ TEST_F(GameTest, BlockNormalsAndPaletteAreTheDesigns) {
 
 // ---- The text ----
 
-// A row of text: its glyph count, colour (-1: the title's colour of the frame), place and scale.
-struct TextRow {
-  const char* name;
-  int glyphs;
-  int colour;
-  float x, y, z;
-  float scaleX, scaleY;
-};
-
-const TextRow kTitle = {"title", 7, -1, -3.55f, 3, -10, 1.7f, 1.7f};
-const TextRow kPrompt = {"prompt", 11, 7, -2.9f, -2.6f, -10, 0.5f, 0.5f};
-const TextRow kTitleCredit = {"credit", 10, 7, -0.65f, -1.6f, -3, 0.05f, 0.05f};
-const TextRow kHud[] = {
-    {"Time", 4, 0, -0.05f, 1.6f, -3, 0.05f, 0.05f},
-    {"clock", 4, 0, -0.13f, 1.4f, -3, 0.11f, 0.18f},
-    {"-Best Time-", 10, 0, -1.97f, 1.6f, -3, 0.05f, 0.05f},
-    {"best", 5, 0, -1.96f, 1.4f, -3, 0.13f, 0.18f},
-    {"sec.", 4, 0, -1.41f, 1.33f, -3, 0.07f, 0.07f},
-    {"credit", 10, 0, -0.65f, -1.6f, -3, 0.05f, 0.05f},
-};
-
-// drawText writes these rows and nothing else, two triangles a glyph; the first glyph
-// of a row spans its place minus and plus its scale, in its colour.
-void expectRows(const std::vector<TextRow>& rows, int titleColour) {
-  const Drawing text = drawn(drawText, true);
-  int triangles = 0;
-  for (const TextRow& row : rows) {
-    const float* rgb = kPalette[row.colour < 0 ? titleColour : row.colour];
-    const Corner low = {row.x - row.scaleX, row.y - row.scaleY, row.z, 0, 0, rgb[0], rgb[1], rgb[2]};
-    Corner right = low;
-    right.x = row.x + row.scaleX;
-    Corner top = right;
-    top.y = row.y + row.scaleY;
-    for (const Corner& c : {low, right, top}) EXPECT_EQ(text.corners.count(rounded(c)), 1u) << row.name;
-    triangles += 2 * row.glyphs;
-  }
-  EXPECT_EQ(text.polygons, triangles) << "triangles in all";
-  EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
-  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-class TextTest : public GameTest {
- protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    std::vector<TestGlyph> glyphs;
-    for (int c = 33; c < 127; c++)  // every glyph the square -1..1, counter-clockwise
-      glyphs.push_back({uint8_t(c), {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}, {0, 1, 2, 0, 2, 3}, {3}});
-    const std::vector<uint8_t> font = fontBytes(glyphs);
-    mkdir((testFolder() + "/fonts").c_str(), 0755);
-    std::ofstream(testFolder() + "/fonts/techno1.glf") << std::string(font.begin(), font.end());
-    ASSERT_EQ(chdir(testFolder().c_str()), 0);
-    resetFontRegistry();
-    ortho(40, 20);
-  }
-};
-
-// The title word's colour comes from rand every frame; the prompt shows while visible.
-TEST_F(TextTest, TitleRowsStandWhereDesigned) {
-  std::set<int> colours;
-  for (int frame = 1; frame <= 100 && colours.size() < 14; frame++) {  // until every colour has come up
-    SCOPED_TRACE("frame " + std::to_string(frame));
-    srand(frame);
-    const int colour = rand() % 14;
-    colours.insert(colour);
-    promptVisible = frame % 2;
-    srand(frame);
-    if (promptVisible) {
-      expectRows({kTitle, kPrompt, kTitleCredit}, colour);
-    } else {
-      expectRows({kTitle, kTitleCredit}, colour);
-    }
-  }
-  EXPECT_EQ(colours.size(), 14u);
-}
-
-TEST_F(TextTest, HeadUpDisplayRowsStandWhereDesigned) {
-  isPlaying = true;
-  elapsedTime = 12.34f;
-  bestTime = 100;
-  expectRows({std::begin(kHud), std::end(kHud)}, 0);
-}
-
-TEST_F(TextTest, FontIsLoadedTwiceAFrameUntilTheRegistryIsFull) {
+// Each frame loads the game's font twice (the screen, the credit line), into the next
+// empty slot, until the registry is full.
+TEST_F(GameTest, FontIsLoadedTwiceAFrameUntilTheRegistryIsFull) {
+  fontRegistry = FontRegistry{};  // every slot empty
   for (int frame = 1; frame <= 10; frame++) drawText();
   EXPECT_EQ(getCurrentFont(), 19) << "20 loads into slots 0 to 19";
   for (int frame = 11; frame <= 200; frame++) drawText();
   EXPECT_EQ(getCurrentFont(), 255) << "full: the last slot stays current";
 }
 
-// ---- The sphere ----
-
-TEST_F(GameTest, SphereFacesRunPoleToPoleFacingOutward) {
-  ortho(2, 2);  // looking down on the north pole: only the northern half faces the eye
-  const auto items = captureFeedback([] { drawSphere(1, 4, 5); });
-  ASSERT_FALSE(polygonsOf(items).empty());
-  std::vector<Corner> onSphere;  // each corner where its texture coordinate puts it
-  for (const FeedbackItem& item : items) {
-    for (const FeedbackVertex& v : item.vertices) {
-      const double lon = 2 * M_PI * v.s;
-      const double lat = M_PI * (v.t - 0.5);
-      onSphere.push_back(
-          {float(cos(lon) * cos(lat)), float(sin(lon) * cos(lat)), float(sin(lat)), v.s, v.t, 1, 1, 1});
-      if (item.kind == FeedbackItem::Polygon) {
-        EXPECT_LE(v.z, 0.5f + 1e-6f) << "front faces outside";
-      }
-    }
+TEST_F(GameTest, TextLeavesOneMatrixOnTheStackAndNoError) {
+  for (bool playing : {false, true}) {
+    isPlaying = playing;
+    drawText();
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 1) << (playing ? "round" : "title");
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << (playing ? "round" : "title");
   }
-  const Drawing sphere = drawn([] { drawSphere(1, 4, 5); });
-  EXPECT_EQ(sphere.corners, roundedSet(onSphere));
-  EXPECT_EQ(sphere.corners.size(), 30u) << "grid points of the northern half and the equator";
 }
 
 TEST_F(GameTest, SphereWithoutStacksOrSlicesDrawsNothing) {
