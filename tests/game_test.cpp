@@ -192,6 +192,7 @@ TEST_F(GameTest, RestoreGivesBackTheLoadValues) {
   timerTick(0);
   bestTime = 9;
   promptVisible = false;
+  shutdownGame();  // the owned objects go first
   restoreInitialGameState();
   for (const Variable& v : kVariables) EXPECT_EQ(v.read(), v.atLoad) << v.name;
 }
