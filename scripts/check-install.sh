@@ -75,7 +75,8 @@ done
 # Every program has its manual page, which man renders without a warning; the tools
 # print their usage under their own names.
 for program in "$usr"/bin/* "$usr"/games/*; do
-  name=${program##*/} page=$(ls "$usr"/share/man/man[16]/"${program##*/}".[16].gz 2>/dev/null || true)
+  name=${program##*/}
+  page=$(ls "$usr"/share/man/man[16]/"$name".[16].gz 2>/dev/null || true)
   [ -n "$page" ] || fail "$name has no manual page"
   [ -z "$(man --warnings -l "$page" 2>&1 >/dev/null)" ] || fail "the manual page of $name"
   man -l "$page" 2>/dev/null | grep -q "^NAME" || fail "the manual page of $name has no NAME section"
@@ -92,7 +93,8 @@ for f in usr/libexec/zarnok/zarnok usr/share/zarnok/fonts/techno1.glf \
   [ -e "$root/$f" ] || fail "the packages lack $f"; done
 packed=0 raw=0  # the icons are compressed: together less than half their pixels' bytes
 for icon in "$root"/usr/share/icons/hicolor/*/apps/zarnok.png; do
-  packed=$((packed + $(stat -c %s "$icon"))) raw=$((raw + $(identify -format '%w * %h * 4' "$icon")))
+  packed=$((packed + $(stat -c %s "$icon")))
+  raw=$((raw + $(identify -format '%w * %h * 4' "$icon")))
 done
 [ $((packed * 2)) -lt "$raw" ] || fail "the icons take $packed bytes for $raw bytes of pixels"
 desktop-file-validate "$root/usr/share/applications/zarnok.desktop" || fail "desktop entry"
