@@ -84,9 +84,10 @@ install(TARGETS zarnok_font_shared zarnok_font EXPORT ZarnokFontTargets
   LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT library NAMELINK_COMPONENT development
   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 # A stripped install (`cmake --install --strip`, and so the packages) strips the static
-# library of its debugging sections too, as Debian does; its symbols stay.
+# library of its debugging and comment sections too, as Debian does; its symbols stay.
 install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug --enable-deterministic-archives
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug --remove-section=.comment --remove-section=.note
+    --enable-deterministic-archives
     \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:zarnok_font>\"
     COMMAND_ERROR_IS_FATAL ANY)
 endif()" COMPONENT development)
