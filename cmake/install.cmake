@@ -1,13 +1,23 @@
-# What `cmake --install` puts under the prefix, in two components:
-# - game: the launcher `zarnok` in bin/ that starts the real program
+# What `cmake --install` puts under the prefix, in five components, each of which
+# cmake/debian_package.cmake makes into one Debian package (named in brackets):
+# - game (zarnok): the launcher `zarnok` in games/ that starts the real program
 #   (libexec/zarnok/zarnok) from its data folder share/zarnok/, the desktop entry, the
 #   icon in the usual sizes, the AppStream metainfo and the manual page zarnok(6);
-# - font: the font library, static and shared, with its public headers, a CMake
-#   package (find_package(ZarnokFont): ZarnokFont::font, ZarnokFont::font_static), a
-#   pkg-config file (zarnok-font.pc), and fontshow and the font tools.
-# The Debian package (cmake/debian_package.cmake) holds the game alone.
+# - data (zarnok-data): the game's textures, sounds and fonts in share/zarnok/;
+# - library (libzarnok-font1): the font library's shared library, libzarnok_font.so.1;
+# - development (libzarnok-font-dev): its public headers, the .so link, the static
+#   library, a CMake package (find_package(ZarnokFont): ZarnokFont::font,
+#   ZarnokFont::font_static) and a pkg-config file (zarnok-font.pc);
+# - tools (zarnok-font-tools): zarnok-font-compiler, zarnok-bitmap-font-maker and
+#   zarnok-fontshow, each with its manual page in section 1.
+# Libraries go into Debian's multiarch folder (lib/x86_64-linux-gnu) under any prefix:
+# the dynamic linker, pkg-config and find_package all search it there.
+if(CMAKE_LIBRARY_ARCHITECTURE)
+  set(CMAKE_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}")
+endif()
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
+set(ZARNOK_GAMES_DIR games)  # where Debian keeps games' programs (on every user's PATH)
 set(ZARNOK_DATA_DIR "${CMAKE_INSTALL_DATADIR}/zarnok")
 set(ZARNOK_LIBEXEC_DIR "${CMAKE_INSTALL_LIBEXECDIR}/zarnok")
 set(ZARNOK_PACKAGING_DIR "${CMAKE_BINARY_DIR}/packaging")
@@ -18,14 +28,24 @@ set(ZARNOK_APP_ID "example.zarnok.Zarnok" CACHE STRING "AppStream id: the home p
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env LC_ALL=C date -u -d "${ZARNOK_RELEASE_DATE}" "+%B %Y"
   OUTPUT_VARIABLE ZARNOK_RELEASE_MONTH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 
+# zarnok_manual_page(NAME SECTION COMPONENT): packaging/NAME.SECTION.in filled in and
+# compressed as Debian wants it (-n: the same bytes on every build), installed into
+# share/man/manSECTION with the component.
+function(zarnok_manual_page name section component)
+  set(_page "${ZARNOK_PACKAGING_DIR}/${name}.${section}")
+  configure_file("${PROJECT_SOURCE_DIR}/packaging/${name}.${section}.in" "${_page}" @ONLY)
+  add_custom_command(OUTPUT "${_page}.gz" COMMAND gzip -9nkf "${_page}" DEPENDS "${_page}" VERBATIM)
+  add_custom_target(manual_page_${name} ALL DEPENDS "${_page}.gz")
+  install(FILES "${_page}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man${section}" COMPONENT ${component})
+endfunction()
+
 # --- The game.
 install(TARGETS zarnok RUNTIME DESTINATION "${ZARNOK_LIBEXEC_DIR}" COMPONENT game)
-install(DIRECTORY "${ZARNOK_ASSET_DIR}/" DESTINATION "${ZARNOK_DATA_DIR}" COMPONENT game)
 
-file(RELATIVE_PATH ZARNOK_DATA_RELATIVE "/p/${CMAKE_INSTALL_BINDIR}" "/p/${ZARNOK_DATA_DIR}")
-file(RELATIVE_PATH ZARNOK_GAME_RELATIVE "/p/${CMAKE_INSTALL_BINDIR}" "/p/${ZARNOK_LIBEXEC_DIR}/zarnok")
+file(RELATIVE_PATH ZARNOK_DATA_RELATIVE "/p/${ZARNOK_GAMES_DIR}" "/p/${ZARNOK_DATA_DIR}")
+file(RELATIVE_PATH ZARNOK_GAME_RELATIVE "/p/${ZARNOK_GAMES_DIR}" "/p/${ZARNOK_LIBEXEC_DIR}/zarnok")
 configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok-launcher.in" "${CMAKE_BINARY_DIR}/zarnok-launcher" @ONLY)
-install(PROGRAMS "${CMAKE_BINARY_DIR}/zarnok-launcher" DESTINATION "${CMAKE_INSTALL_BINDIR}" RENAME zarnok
+install(PROGRAMS "${CMAKE_BINARY_DIR}/zarnok-launcher" DESTINATION "${ZARNOK_GAMES_DIR}" RENAME zarnok
   COMPONENT game)
 
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/zarnok.desktop"
@@ -34,14 +54,7 @@ configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok.metainfo.xml.in"
   "${ZARNOK_PACKAGING_DIR}/${ZARNOK_APP_ID}.metainfo.xml" @ONLY)
 install(FILES "${ZARNOK_PACKAGING_DIR}/${ZARNOK_APP_ID}.metainfo.xml"
   DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo" COMPONENT game)
-
-# The manual page, compressed as Debian wants it (-n: the same bytes on every build).
-configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok.6.in" "${ZARNOK_PACKAGING_DIR}/zarnok.6" @ONLY)
-add_custom_command(OUTPUT "${ZARNOK_PACKAGING_DIR}/zarnok.6.gz"
-  COMMAND gzip -9nkf "${ZARNOK_PACKAGING_DIR}/zarnok.6"
-  DEPENDS "${ZARNOK_PACKAGING_DIR}/zarnok.6" VERBATIM)
-add_custom_target(manual_page ALL DEPENDS "${ZARNOK_PACKAGING_DIR}/zarnok.6.gz")
-install(FILES "${ZARNOK_PACKAGING_DIR}/zarnok.6.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6" COMPONENT game)
+zarnok_manual_page(zarnok 6 game)
 
 # The icon in the usual hicolor sizes; tools/icon_maker.cmake draws the 128 one.
 install(FILES "${CMAKE_BINARY_DIR}/icons/zarnok.png"
@@ -58,27 +71,46 @@ foreach(_size 16 24 32 48 64 256)
 endforeach()
 add_custom_target(icon_sizes ALL DEPENDS ${_icons})
 
-# --- The font library and its tools.
-foreach(_tool fontshow font_compiler bitmap_font_maker)
-  install(TARGETS ${_tool} RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT font)
-endforeach()
+# --- The game's data.
+install(DIRECTORY "${ZARNOK_ASSET_DIR}/" DESTINATION "${ZARNOK_DATA_DIR}" COMPONENT data)
 
+# --- The font library: the shared library alone, and what building against it needs.
+# A shared library is not a program: read and write for its owner, read for the rest.
 set(ZARNOK_FONT_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/ZarnokFont")
 set_target_properties(zarnok_font_shared PROPERTIES EXPORT_NAME font)
 set_target_properties(zarnok_font PROPERTIES EXPORT_NAME font_static)
 install(TARGETS zarnok_font_shared zarnok_font EXPORT ZarnokFontTargets
-  ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT font
-  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT font NAMELINK_COMPONENT font)
-install(FILES ${ZARNOK_FONT_PUBLIC_HEADERS} DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zarnok/font" COMPONENT font)
-install(EXPORT ZarnokFontTargets NAMESPACE ZarnokFont:: DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT font)
+  ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT development
+  LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT library NAMELINK_COMPONENT development
+  PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+# A stripped install (`cmake --install --strip`, and so the packages) strips the static
+# library of its debugging and comment sections too, as Debian does; its symbols stay.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug --remove-section=.comment --remove-section=.note
+    --enable-deterministic-archives
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:zarnok_font>\"
+    COMMAND_ERROR_IS_FATAL ANY)
+endif()" COMPONENT development)
+install(FILES ${ZARNOK_FONT_PUBLIC_HEADERS} DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zarnok/font"
+  COMPONENT development)
+install(EXPORT ZarnokFontTargets NAMESPACE ZarnokFont:: DESTINATION "${ZARNOK_FONT_CMAKE_DIR}"
+  COMPONENT development)
 configure_package_config_file("${PROJECT_SOURCE_DIR}/cmake/ZarnokFontConfig.cmake.in"
   "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" INSTALL_DESTINATION "${ZARNOK_FONT_CMAKE_DIR}")
 write_basic_package_version_file("${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
   COMPATIBILITY SameMajorVersion)
 install(FILES "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
-  DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT font)
+  DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT development)
 # The pkg-config file finds the prefix from its own place, so the install prefix
 # may be chosen at install time.
 file(RELATIVE_PATH ZARNOK_PKGCONFIG_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
 configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok-font.pc.in" "${ZARNOK_PACKAGING_DIR}/zarnok-font.pc" @ONLY)
-install(FILES "${ZARNOK_PACKAGING_DIR}/zarnok-font.pc" DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig" COMPONENT font)
+install(FILES "${ZARNOK_PACKAGING_DIR}/zarnok-font.pc" DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig"
+  COMPONENT development)
+
+# --- The font tools, under names that say whose they are (the targets' output names).
+foreach(_tool font_compiler bitmap_font_maker fontshow)
+  install(TARGETS ${_tool} RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT tools)
+  get_target_property(_installed_name ${_tool} OUTPUT_NAME)
+  zarnok_manual_page(${_installed_name} 1 tools)
+endforeach()

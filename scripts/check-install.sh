@@ -1,42 +1,105 @@
 #!/usr/bin/env bash
-# check-install.sh BUILD_DIR [VERSION CXX FLAGS] -- the installed font library (headers
-# alone; tests/font_consumer built by CXX with FLAGS via CMake, shared and static, and
-# pkg-config), then the Debian package: lintian, metadata, and unpacked, its version and
-# its launcher started from another folder under Xvfb (title shows, ESC gives 255).
+# check-install.sh BUILD_DIR [VERSION CXX FLAGS] -- the five Debian packages of the build:
+# lintian (no errors, no warnings), their metadata, and the files of `cmake --install`
+# against theirs; then all five unpacked into one throwaway root: the headers alone,
+# tests/font_consumer built by CXX with FLAGS against the root's /usr (CMake, shared and
+# static, and pkg-config) drawing a font made by the packaged font compiler, the tools'
+# --help and manual pages, and the game's launcher started from another folder under
+# Xvfb (title shows, ESC gives 255).
 set -eu
 build=$(cd "$1" && pwd) cxx=${3:-c++} flags=${4:-} here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
 version=${2:-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")}
 trap 'rm -rf "$tmp"' EXIT; fail() { echo "check-install: $*"; exit 1; }
-prefix=$tmp/prefix consumer=$here/../tests/font_consumer
-cmake --install "$build" --prefix "$prefix" >/dev/null
-for header in "$prefix"/include/zarnok/font/*.h; do echo "#include <font/${header##*/}>" |
-  "$cxx" -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I"$prefix/include/zarnok" -x c++ - || fail "$header needs more"; done
-{ cmake -S "$consumer" -B "$tmp/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \
+root=$tmp/root consumer=$here/../tests/font_consumer
+tools=(zarnok-font-compiler zarnok-bitmap-font-maker zarnok-fontshow)
+
+cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "cpack failed"; }
+declare -A deb=([zarnok]=amd64 [zarnok-data]=all [libzarnok-font1]=amd64 [libzarnok-font-dev]=amd64
+  [zarnok-font-tools]=amd64)
+for package in "${!deb[@]}"; do
+  deb[$package]=$tmp/deb/${package}_${version}_${deb[$package]}.deb
+  [ -f "${deb[$package]}" ] || fail "cpack made no ${deb[$package]##*/}: $(ls "$tmp/deb")"
+done
+report=$(lintian --fail-on error,warning "${deb[@]}" 2>/dev/null) || fail "lintian finds errors or warnings: $report"
+echo "${report:-no tags}" | sed 's/^/check-install: lintian: /'
+
+# Each package's Depends: the packages of the same build at exactly this version, and
+# what dpkg-shlibdeps found.
+depends_case() {  # PACKAGE WANTED...: fail unless Depends names every WANTED
+  local package=$1 depends
+  depends=$(dpkg-deb -f "${deb[$package]}" Depends)
+  shift
+  for wanted in "$@"; do [[ "$depends" == *"$wanted"* ]] || fail "$package: Depends lacks $wanted: $depends"; done
+}
+depends_case zarnok "zarnok-data (= $version)" libglut libglu1 libopengl0 libsdl2-mixer libstdc++6
+depends_case libzarnok-font-dev "libzarnok-font1 (= $version)" libgl-dev
+depends_case libzarnok-font1 libopengl0 libstdc++6
+depends_case zarnok-font-tools libfreetype6 libglu1 libglut libpng16
+[ "$(dpkg-deb -f "${deb[zarnok-data]}" Architecture)" = all ] || fail "zarnok-data is not Architecture all"
+dpkg-deb -e "${deb[libzarnok-font1]}" "$tmp/control"
+[ "$(cat "$tmp/control/shlibs")" = "libzarnok_font 1 libzarnok-font1 (>= $version)" ] || fail "shlibs: $(cat "$tmp/control/shlibs")"
+grep -qx 'activate-noawait ldconfig' "$tmp/control/triggers" || fail "the library package lacks the ldconfig trigger"
+
+# The same files under the same names from `cmake --install`, Debian's documents aside.
+for package in "${!deb[@]}"; do
+  dpkg-deb -x "${deb[$package]}" "$root"
+  dpkg-deb -c "${deb[$package]}" | awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' >>"$tmp/packaged"
+  [ -f "$root/usr/share/doc/$package/copyright" ] || fail "$package lacks its copyright file"
+done
+cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
+(cd "$tmp/prefix" && find . ! -type d | sed 's|^\./||') | sort >"$tmp/installed"
+grep -v '^share/doc/' "$tmp/packaged" | sort >"$tmp/packaged.sorted"
+diff "$tmp/installed" "$tmp/packaged.sorted" >"$tmp/difference" ||
+  { cat "$tmp/difference"; fail "cmake --install (<) and the packages (>) differ"; }
+
+# The font library from the root's /usr.
+usr=$root/usr libdir=$(cd "$root/usr" && dirname "$(find lib -name libzarnok_font.so.1)")
+for header in "$usr"/include/zarnok/font/*.h; do echo "#include <font/${header##*/}>" |
+  "$cxx" -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I"$usr/include/zarnok" -x c++ - || fail "$header needs more"; done
+{ cmake -S "$consumer" -B "$tmp/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$usr" -DCMAKE_CXX_COMPILER="$cxx" \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" && cmake --build "$tmp/cmake"; } >"$tmp/log" 2>&1 ||
   { cat "$tmp/log"; fail "the consumer does not build with CMake"; }
 "$cxx" $flags "$consumer/consumer.cpp" -o "$tmp/consumer_pkgconfig" \
-  $(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --cflags --libs zarnok-font egl gl)
+  $(PKG_CONFIG_PATH=$usr/$libdir/pkgconfig pkg-config --cflags --libs zarnok-font egl gl)
+"$usr/bin/zarnok-font-compiler" --name "Packaged OCR-A" /usr/share/fonts/truetype/ocr-a/OCRABold.ttf "$tmp/ocr.glf" ||
+  fail "the packaged font compiler did not compile OCR-A Bold"
 for program in cmake/consumer_font:1 cmake/consumer_font_static:0 consumer_pkgconfig:1; do
-  uses=$(LD_LIBRARY_PATH=$prefix/lib ldd "$tmp/${program%:*}" | grep -c "libzarnok_font.so.1 => $prefix/lib/" || true)
+  uses=$(LD_LIBRARY_PATH=$usr/$libdir ldd "$tmp/${program%:*}" | grep -c "libzarnok_font.so.1 => $usr/$libdir/" || true)
   [ "$uses" = "${program#*:}" ] || fail "${program%:*} loads the shared library $uses times"  # ldd
-  LD_LIBRARY_PATH=$prefix/lib LD_PRELOAD=${ZARNOK_TEST_PRELOAD:-} "$tmp/${program%:*}" \
-    "$build/assets/fonts/techno1.glf" "Zarnok $version" || fail "${program%:*} did not draw the string"
+  for font in "$usr/share/zarnok/fonts/techno1.glf" "$tmp/ocr.glf"; do
+    LD_LIBRARY_PATH=$usr/$libdir LD_PRELOAD=${ZARNOK_TEST_PRELOAD:-} "$tmp/${program%:*}" "$font" "Zarnok $version" ||
+      fail "${program%:*} did not draw the string in $font"
+  done
 done
-cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" >/dev/null
-deb=$tmp/deb/zarnok_${version}_amd64.deb root=$tmp/root
-report=$(lintian --fail-on error "$deb" 2>/dev/null) || fail "lintian finds errors: $report"
-echo "$report" | sed 's/^/check-install: lintian: /'
-depends=$(dpkg-deb -f "$deb" Depends)
-for library in libglut libglu1 libopengl0 libsdl2-mixer libstdc++6; do
-  [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"; done
-dpkg-deb -x "$deb" "$root"
-for f in usr/libexec/zarnok/zarnok usr/share/zarnok/fonts/techno1.glf usr/share/doc/zarnok/copyright \
+
+# Every program has its manual page, which man renders without a warning; the tools
+# print their usage under their own names.
+for program in "$usr"/bin/* "$usr"/games/*; do
+  name=${program##*/}
+  page=$(ls "$usr"/share/man/man[16]/"$name".[16].gz 2>/dev/null || true)
+  [ -n "$page" ] || fail "$name has no manual page"
+  [ -z "$(man --warnings -l "$page" 2>&1 >/dev/null)" ] || fail "the manual page of $name"
+  man -l "$page" 2>/dev/null | grep -q "^NAME" || fail "the manual page of $name has no NAME section"
+done
+for tool in "${tools[@]}"; do
+  [ -x "$usr/bin/$tool" ] || fail "zarnok-font-tools lacks $tool"
+  help=$("$usr/bin/$tool" --help) || fail "$tool --help fails"
+  [[ "$help" == "usage: $tool "* ]] || fail "$tool --help does not begin with its usage: $help"
+done
+
+# The game, from its launcher.
+for f in usr/libexec/zarnok/zarnok usr/share/zarnok/fonts/techno1.glf \
   usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/zarnok.png; do
-  [ -e "$root/$f" ] || fail "the package lacks $f"; done
+  [ -e "$root/$f" ] || fail "the packages lack $f"; done
+packed=0 raw=0  # the icons are compressed: together less than half their pixels' bytes
+for icon in "$root"/usr/share/icons/hicolor/*/apps/zarnok.png; do
+  packed=$((packed + $(stat -c %s "$icon")))
+  raw=$((raw + $(identify -format '%w * %h * 4' "$icon")))
+done
+[ $((packed * 2)) -lt "$raw" ] || fail "the icons take $packed bytes for $raw bytes of pixels"
 desktop-file-validate "$root/usr/share/applications/zarnok.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >/dev/null || fail "metainfo"
-[ -z "$(man --warnings -l "$root/usr/share/man/man6/zarnok.6.gz" 2>&1 >/dev/null)" ] || fail "manual page"
-[ "$("$root/usr/bin/zarnok" --version)" = "zarnok $version" ] || fail "zarnok --version is not $version"
+[ "$("$root/usr/games/zarnok" --version)" = "zarnok $version" ] || fail "zarnok --version is not $version"
 cd "$tmp"
 "$here/../tests/support/with-xvfb" bash -s "$root/usr/games/zarnok" <<'INNER'
 set -eu

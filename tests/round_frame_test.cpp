@@ -6,13 +6,14 @@
 // ground and the boards red, the wall blue, the block faces in palette colours 0 to 5,
 // back faces as outlines; the sphere's texture once round it and pole to pole). A
 // missing reference fails the test and leaves the drawn frame beside the test's output.
-#define STB_IMAGE_IMPLEMENTATION
+// The pictures are read through libpng.
 #include <GL/freeglut.h>
-#include <stb_image.h>
+#include <png.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "game/game_state.h"
 #include "game/obstacle_field.h"
@@ -108,21 +109,25 @@ TEST_P(RoundFrameTest, LooksAsItsReferencePicture) {
   const std::string reference = std::string(ZARNOK_SOURCE_DIR) + "/tests/data/" + name + ".png";
   const std::string drawnCopy = testing::TempDir() + name + "_drawn.png";
   saveScreenshot(drawnCopy);
-  int width = 0;
-  int height = 0;
-  int channels = 0;
-  stbi_set_flip_vertically_on_load(1);  // the read-back rows run bottom first
-  unsigned char* expected = stbi_load(reference.c_str(), &width, &height, &channels, 3);
-  ASSERT_NE(expected, nullptr) << "cannot read " << reference << "; the frame drawn is " << drawnCopy;
-  ASSERT_EQ(width, kWidth);
-  ASSERT_EQ(height, kHeight);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_NE(png_image_begin_read_from_file(&image, reference.c_str()), 0)
+      << "cannot read " << reference << " (" << image.message << "); the frame drawn is " << drawnCopy;
+  const bool sized = image.width == kWidth && image.height == kHeight;
+  if (!sized) png_image_free(&image);
+  ASSERT_TRUE(sized) << reference << " is " << image.width << " x " << image.height << ", not " << kWidth
+                     << " x " << kHeight;
+  image.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> expected(PNG_IMAGE_SIZE(image));
+  // A negative row stride: bottom row first, as the read-back rows run.
+  ASSERT_NE(png_image_finish_read(&image, nullptr, expected.data(), -kWidth * 3, nullptr), 0)
+      << "cannot decode " << reference << ": " << image.message;
   int differing = 0;
   for (size_t pixel = 0; pixel < drawn.size() / 3; pixel++) {
     const unsigned char* a = &drawn[pixel * 3];
-    const unsigned char* b = expected + pixel * 3;
+    const unsigned char* b = &expected[pixel * 3];
     if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2]) differing++;
   }
-  stbi_image_free(expected);
   EXPECT_EQ(differing, 0) << "pixels that differ from " << reference << "; the frame drawn is " << drawnCopy;
 }
 

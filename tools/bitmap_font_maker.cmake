@@ -1,10 +1,11 @@
-# The bitmap font maker and the two bitmap fonts it makes into the asset folder from
-# DejaVu Sans Bold (Debian's fonts-dejavu-core): grey with alpha, run-length encoded;
-# and RGBA, raw.
+# The bitmap font maker (zarnok-bitmap-font-maker) and the two bitmap fonts it makes
+# into the asset folder from DejaVu Sans Bold (Debian's fonts-dejavu-core): grey with
+# alpha, run-length encoded; and RGBA, raw.
 pkg_check_modules(BITMAP_FONT_FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 add_executable(bitmap_font_maker "${CMAKE_CURRENT_LIST_DIR}/bitmap_font_maker.cpp")
 target_include_directories(bitmap_font_maker PRIVATE "${PROJECT_SOURCE_DIR}")
 target_link_libraries(bitmap_font_maker PRIVATE PkgConfig::BITMAP_FONT_FREETYPE)
+set_target_properties(bitmap_font_maker PROPERTIES OUTPUT_NAME zarnok-bitmap-font-maker)
 
 set(ZARNOK_BITMAP_FONT_SOURCE "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf")
 if(NOT EXISTS "${ZARNOK_BITMAP_FONT_SOURCE}")

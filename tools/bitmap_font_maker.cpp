@@ -4,8 +4,8 @@
 // 256 glyph records and the picture, raw or run-length encoded, with 1 to 8 channels.
 // Codes without a glyph get an all-zero record.
 //
-// usage: bitmap_font_maker [--size PIXELS] [--picture SIDE] [--channels N] [--raw]
-//                          [--name TEXT] FONT_FILE OUTPUT
+// usage: zarnok-bitmap-font-maker [--size PIXELS] [--picture SIDE] [--channels N] [--raw]
+//                                 [--name TEXT] FONT_FILE OUTPUT
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -32,13 +32,13 @@ struct Options {
 
 // A wrong command line: one line on standard error, status 2.
 [[noreturn]] void usage(const char* message) {
-  std::fprintf(stderr, "bitmap_font_maker: %s (see --help)\n", message);
+  std::fprintf(stderr, "zarnok-bitmap-font-maker: %s (see --help)\n", message);
   std::exit(2);
 }
 
 [[noreturn]] void printHelp() {
   std::printf(
-      "usage: bitmap_font_maker [--size PIXELS] [--picture SIDE] [--channels N] [--raw] [--name TEXT] "
+      "usage: zarnok-bitmap-font-maker [--size PIXELS] [--picture SIDE] [--channels N] [--raw] [--name TEXT] "
       "FONT_FILE OUTPUT\n"
       "Makes a bitmap font from the TrueType or OpenType font FONT_FILE into OUTPUT.\n"
       "  --size PIXELS   glyph size in pixels, 4 to 512 (32)\n"
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
   FT_Face face;
   if (FT_Init_FreeType(&library)) usage("FreeType does not start");
   if (FT_New_Face(library, options.fontFile.c_str(), 0, &face)) {
-    std::fprintf(stderr, "bitmap_font_maker: cannot read %s\n", options.fontFile.c_str());
+    std::fprintf(stderr, "zarnok-bitmap-font-maker: cannot read %s\n", options.fontFile.c_str());
     return 1;
   }
   FT_Set_Pixel_Sizes(face, 0, FT_UInt(options.size));
@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
       rowBottom += lineHeight + gap;
     }
     if (rowBottom + lineHeight + gap > side) {
-      std::fprintf(stderr, "bitmap_font_maker: the glyphs do not fit a %d x %d picture at size %d\n", side,
-                   side, options.size);
+      std::fprintf(stderr, "zarnok-bitmap-font-maker: the glyphs do not fit a %d x %d picture at size %d\n",
+                   side, side, options.size);
       return 1;
     }
     // FreeType's rows run top down; the picture's row 0 is at the bottom.
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
   const std::vector<uint8_t> bytes =
       fw::encodeFontFile(options.name, glyphs, fw::encodePicture(picture, options.runLength));
   if (!fw::writeFileBytes(options.output, bytes)) {
-    std::fprintf(stderr, "bitmap_font_maker: cannot write %s\n", options.output.c_str());
+    std::fprintf(stderr, "zarnok-bitmap-font-maker: cannot write %s\n", options.output.c_str());
     return 1;
   }
   return 0;

@@ -1,8 +1,9 @@
-# The font compiler and the game's vector font it makes into the asset folder from
-# OCR-A Bold (Debian's fonts-ocr-a, public domain).
+# The font compiler (zarnok-font-compiler) and the game's vector font it makes into the
+# asset folder from OCR-A Bold (Debian's fonts-ocr-a, public domain).
 pkg_check_modules(FONT_COMPILER_FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 add_executable(font_compiler "${CMAKE_CURRENT_LIST_DIR}/font_compiler.cpp")
 target_link_libraries(font_compiler PRIVATE PkgConfig::FONT_COMPILER_FREETYPE OpenGL::GLU)
+set_target_properties(font_compiler PROPERTIES OUTPUT_NAME zarnok-font-compiler)
 
 set(ZARNOK_GAME_FONT_SOURCE "/usr/share/fonts/truetype/ocr-a/OCRABold.ttf" CACHE INTERNAL "source of the game font")
 if(NOT EXISTS "${ZARNOK_GAME_FONT_SOURCE}")

@@ -7,7 +7,7 @@
 // coarsely). Codes 32 to 126 and the Latin-1 letters the source has are compiled;
 // characters without an outline (the space) get no record.
 //
-// font_compiler [--height H] [--condense C] [--flatness F] [--name NAME] SOURCE OUTPUT
+// zarnok-font-compiler [--height H] [--condense C] [--flatness F] [--name NAME] SOURCE OUTPUT
 //   --height    cell units spanned by the font's descender-to-ascender height (2)
 //   --condense  horizontal factor applied after scaling (1)
 //   --flatness  largest distance, in cell units, of a flattened curve from the true one (0.01)
@@ -298,13 +298,13 @@ bool isLatin1Letter(int code) { return code >= 0xC0 && code != 0xD7 && code != 0
 
 // A wrong command line: one line on standard error, status 2.
 int usage(const std::string& problem) {
-  std::fprintf(stderr, "font_compiler: %s (see --help)\n", problem.c_str());
+  std::fprintf(stderr, "zarnok-font-compiler: %s (see --help)\n", problem.c_str());
   return 2;
 }
 
 void printHelp() {
   std::printf(
-      "usage: font_compiler [--height H] [--condense C] [--flatness F] [--name NAME] SOURCE OUTPUT\n"
+      "usage: zarnok-font-compiler [--height H] [--condense C] [--flatness F] [--name NAME] SOURCE OUTPUT\n"
       "Compiles the TrueType or OpenType font SOURCE into the vector font file OUTPUT.\n"
       "  --height H    cell units spanned by the font's descender-to-ascender height (2)\n"
       "  --condense C  horizontal factor applied after scaling (1)\n"
@@ -353,18 +353,18 @@ int main(int argc, char** argv) {
 
   FT_Library library;
   if (FT_Init_FreeType(&library) != 0) {
-    std::fprintf(stderr, "font_compiler: cannot start FreeType\n");
+    std::fprintf(stderr, "zarnok-font-compiler: cannot start FreeType\n");
     return 1;
   }
   FT_Face face;
   if (FT_New_Face(library, options.source.c_str(), 0, &face) != 0) {
-    std::fprintf(stderr, "font_compiler: cannot read '%s' as a TrueType or OpenType font\n",
+    std::fprintf(stderr, "zarnok-font-compiler: cannot read '%s' as a TrueType or OpenType font\n",
                  options.source.c_str());
     FT_Done_FreeType(library);
     return 1;
   }
   if (!FT_IS_SCALABLE(face) || face->ascender <= face->descender) {
-    std::fprintf(stderr, "font_compiler: '%s' has no scalable outlines\n", options.source.c_str());
+    std::fprintf(stderr, "zarnok-font-compiler: '%s' has no scalable outlines\n", options.source.c_str());
     FT_Done_FreeType(library);
     return 1;
   }
@@ -383,7 +383,7 @@ int main(int argc, char** argv) {
     if (index == 0) continue;
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0 ||
         face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
-      std::fprintf(stderr, "font_compiler: skipping character %d: no outline\n", code);
+      std::fprintf(stderr, "zarnok-font-compiler: skipping character %d: no outline\n", code);
       continue;
     }
     CompiledGlyph glyph;
@@ -394,7 +394,7 @@ int main(int argc, char** argv) {
     }
     if (fit == Fit::Empty) continue;  // the space and other blank characters
     if (fit != Fit::Done) {
-      std::fprintf(stderr, "font_compiler: skipping character %d: %s\n", code,
+      std::fprintf(stderr, "zarnok-font-compiler: skipping character %d: %s\n", code,
                    fit == Fit::TooBig ? "too many contours" : "cannot be triangulated");
       continue;
     }
@@ -404,11 +404,11 @@ int main(int argc, char** argv) {
   FT_Done_FreeType(library);
 
   if (glyphs.empty()) {
-    std::fprintf(stderr, "font_compiler: '%s' has no usable glyphs\n", options.source.c_str());
+    std::fprintf(stderr, "zarnok-font-compiler: '%s' has no usable glyphs\n", options.source.c_str());
     return 1;
   }
   if (!writeFontFile(options.output, options.name, glyphs)) {
-    std::fprintf(stderr, "font_compiler: cannot write '%s'\n", options.output.c_str());
+    std::fprintf(stderr, "zarnok-font-compiler: cannot write '%s'\n", options.output.c_str());
     return 1;
   }
   return 0;

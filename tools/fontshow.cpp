@@ -4,14 +4,15 @@
 // rotation, and a text console being typed into, with its blinking cursor; and a
 // bitmap font drawn plainly and masked over a textured background.
 //
-//   fontshow FONT                          a window; type into the console, Esc quits
-//   fontshow FONT --screenshot SHOT.png    draws one frame, writes it as PNG, exits
-//   ... --bitmap-font BITMAP_FONT          the bitmap font to show (by default
-//                                          sans_bold.bitmap_font beside FONT)
+//   zarnok-fontshow FONT                          a window; type into the console, Esc quits
+//   zarnok-fontshow FONT --screenshot SHOT.png    draws one frame, writes it as PNG, exits
+//   ... --bitmap-font BITMAP_FONT                 the bitmap font to show (by default
+//                                                 sans_bold.bitmap_font beside FONT)
 //
 // Everything is drawn in window pixels (an orthographic view, y up). Glyphs are laid
 // out in font units, a glyph cell being 2 units high, so each panel scales them.
 #include <GL/freeglut.h>
+#include <png.h>
 
 #include <cmath>
 #include <cstdio>
@@ -24,7 +25,6 @@
 #include "font/font_library.h"
 #include "font/outline_text.h"
 #include "font/text_console.h"
-#include "tools/common/png_writer.h"
 
 namespace {
 
@@ -213,7 +213,7 @@ void setUpBitmapFont(const char* vectorFontPath) {
   }
   shownBitmapFont = loadBitmapFont(path.c_str());
   if (shownBitmapFont < 0)
-    std::fprintf(stderr, "fontshow: no bitmap font %s; its panels stay empty\n", path.c_str());
+    std::fprintf(stderr, "zarnok-fontshow: no bitmap font %s; its panels stay empty\n", path.c_str());
 
   uint8_t board[16 * 16 * 3];
   for (int y = 0; y < 16; y++)
@@ -347,7 +347,13 @@ bool writeScreenshot(const char* path) {
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  return writePng(path, width, height, 3, pixels.data());
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = png_uint_32(width);
+  image.height = png_uint_32(height);
+  image.format = PNG_FORMAT_RGB;
+  // A negative row stride: the rows were read bottom first, the file holds them top first.
+  return png_image_write_to_file(&image, path, 0, pixels.data(), -width * 3, nullptr) != 0;
 }
 
 void display() {
@@ -362,7 +368,7 @@ void display() {
 
   if (screenshotPath) {  // read the frame before the swap hands the buffer over
     const bool written = writeScreenshot(screenshotPath);
-    if (!written) std::fprintf(stderr, "fontshow: cannot write %s\n", screenshotPath);
+    if (!written) std::fprintf(stderr, "zarnok-fontshow: cannot write %s\n", screenshotPath);
     std::exit(written ? 0 : 1);
   }
   glutSwapBuffers();
@@ -417,7 +423,7 @@ void setUpLighting() {
 
 // A wrong command line: one line on standard error, status 2.
 int usage(const std::string& problem) {
-  std::fprintf(stderr, "fontshow: %s (see --help)\n", problem.c_str());
+  std::fprintf(stderr, "zarnok-fontshow: %s (see --help)\n", problem.c_str());
   return 2;
 }
 
@@ -428,7 +434,7 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help") {
       std::printf(
-          "usage: fontshow FONT [--screenshot SHOT.png] [--bitmap-font BITMAP_FONT]\n"
+          "usage: zarnok-fontshow FONT [--screenshot SHOT.png] [--bitmap-font BITMAP_FONT]\n"
           "Shows the vector font FONT in every drawing style, a text console to type into and a bitmap\n"
           "font, in a window (Esc quits).\n"
           "  --screenshot SHOT.png      draw one frame, write it as PNG and exit\n"
@@ -457,7 +463,7 @@ int main(int argc, char** argv) {
 
   shownFont = loadFont(fontPath);
   if (shownFont < 0) {
-    std::fprintf(stderr, "fontshow: cannot read the font %s\n", fontPath);
+    std::fprintf(stderr, "zarnok-fontshow: cannot read the font %s\n", fontPath);
     return 1;
   }
   setUpText(shownFont);

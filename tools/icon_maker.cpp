@@ -1,14 +1,15 @@
 // icon_maker.cpp -- draws the game's desktop icon: the player's block, banked into a
 // turn, on a sandy ground under a warm sky, with a rocking block behind it. Writes a
-// square RGBA PNG of the size given.
+// square RGBA PNG of the size given (through libpng).
 //   icon_maker OUT.png [SIZE]
+#include <png.h>
+
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-
-#include "tools/common/png_writer.h"
 
 struct Rgba {
   float r, g, b, a;
@@ -97,7 +98,13 @@ int main(int argc, char** argv) {
       p[3] = uint8_t(std::lround(255 * a));
     }
   }
-  if (!writePng(argv[1], size, size, 4, pixels.data())) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = png_uint_32(size);
+  image.height = png_uint_32(size);
+  image.format = PNG_FORMAT_RGBA;
+  // A negative row stride: the rows above run bottom first, the file holds them top first.
+  if (!png_image_write_to_file(&image, argv[1], 0, pixels.data(), -int(size) * 4, nullptr)) {
     std::fprintf(stderr, "icon_maker: cannot write %s\n", argv[1]);
     return 1;
   }

@@ -1,10 +1,10 @@
-// gl_context.cpp -- the headless EGL context and the feedback/pixel helpers.
+// gl_context.cpp -- the headless EGL context and the feedback/pixel helpers; screenshots
+// are written through libpng.
 #include "tests/support/gl_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-
-#include "tools/common/png_writer.h"
+#include <png.h>
 
 static std::string contextError;
 static bool contextReady = false;
@@ -141,5 +141,11 @@ std::vector<unsigned char> readPixelsRgb(int x, int y, int width, int height) {
 
 bool saveScreenshot(const std::string& path, int width, int height) {
   auto pixels = readPixelsRgb(0, 0, width, height);
-  return writePng(path, width, height, 3, pixels.data());
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = png_uint_32(width);
+  image.height = png_uint_32(height);
+  image.format = PNG_FORMAT_RGB;
+  // A negative row stride: the rows were read bottom first, the file holds them top first.
+  return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), -width * 3, nullptr) != 0;
 }
