@@ -297,9 +297,15 @@ void rightUp() { mouseButton(2, 1, 0, 0); }
 void middleDown() { mouseButton(1, 0, 0, 0); }
 void fourthDown() { mouseButton(3, 0, 0, 0); }
 void leftArrow() { specialKeyPressed(GLUT_KEY_LEFT, 0, 0); }
-void leftArrowUp() { specialKeyReleased(GLUT_KEY_LEFT, 0, 0); }
+void leftArrowUp() {  // pressed, then let go
+  specialKeyPressed(GLUT_KEY_LEFT, 0, 0);
+  specialKeyReleased(GLUT_KEY_LEFT, 0, 0);
+}
 void rightArrow() { specialKeyPressed(GLUT_KEY_RIGHT, 0, 0); }
-void rightArrowUp() { specialKeyReleased(GLUT_KEY_RIGHT, 0, 0); }
+void rightArrowUp() {
+  specialKeyPressed(GLUT_KEY_RIGHT, 0, 0);
+  specialKeyReleased(GLUT_KEY_RIGHT, 0, 0);
+}
 
 struct Pose {
   float x;     // playerPos.x
@@ -353,24 +359,28 @@ TEST_F(GameTest, SteeringMovesBanksAndRollsWithinItsBands) {
   }
 }
 
+// The steering sound starts on every tick of a hold in a round, and only then.
 TEST_F(GameTest, SteeringSoundStartsOnEveryHeldTick) {
-  isPlaying = true;
-  rightArrow();
-  for (int tick = 0; tick < 3; tick++) steer();
-  Log expected;
-  for (int tick = 0; tick < 3; tick++)
-    expected.insert(expected.end(), kSteeringSound.begin(), kSteeringSound.end());
-  EXPECT_EQ(sounds(), expected);
-}
-
-TEST_F(GameTest, NoSteeringSoundReleasedOrOnTheTitle) {
-  leftUp();
-  isPlaying = true;
-  steer();
-  leftDown();
-  isPlaying = false;
-  steer();
-  EXPECT_EQ(sounds(), Log{});
+  struct Case {
+    const char* name;
+    void (*input)();
+    bool playing;
+    int sounds;
+  };
+  const Case cases[] = {
+      {"held", rightArrow, true, 3},
+      {"released", leftUp, true, 0},
+      {"held on the title screen", leftDown, false, 0},
+  };
+  for (const Case& c : cases) {
+    c.input();
+    isPlaying = c.playing;
+    for (int tick = 0; tick < 3; tick++) steer();
+    Log expected;
+    for (int i = 0; i < c.sounds; i++)
+      expected.insert(expected.end(), kSteeringSound.begin(), kSteeringSound.end());
+    EXPECT_EQ(sounds(), expected) << c.name;
+  }
 }
 
 struct AdvanceCase {
@@ -419,6 +429,15 @@ TEST_F(GameTest, ReshapeSetsTheViewAndStepsTheWorldOnce) {
   EXPECT_NEAR(playerPos.z, 1.8, 1e-5) << "a height of 0 changes nothing";
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[3], 600);
+}
+
+TEST_F(GameTest, IdleCallSteersAndStepsForward) {
+  isPlaying = true;
+  rightDown();
+  playerPos = {0, 4, -10};
+  idleTick();
+  EXPECT_FLOAT_EQ(playerPos.x, 0.6f) << "x";
+  EXPECT_FLOAT_EQ(playerPos.z, -11.2f) << "z";
 }
 
 // Each idle call steps once, also when the loop has fallen behind.
@@ -492,31 +511,22 @@ TEST_F(GameTest, ObstaclesRollTurningBeyondTwentyAndCutTowardZero) {
 }
 
 // Passed by more than 15 units: back far ahead, x from the respawn bands, z from -280
-// to -131. Ten times at every band edge.
+// to -131. Ten draws at every band edge.
 TEST_F(GameTest, PassedObstacleIsRespawnedFarAheadInItsBand) {
   const int edges[] = {9, 10, 39, 40, 69, 70};
   playerPos.z = -10;
   *obstacles[3] = {7, -0.2f, 5, 4, 0, 0};
   updateObstacle(obstacles[3], 3);
   EXPECT_EQ(obstacles[3]->z, 5) << "exactly 15 behind the eye stays";
-  srand(5);
-  std::vector<std::pair<float, float>> respawned;
-  for (int round = 0; round < 10; round++) {
-    for (int i : edges) {
+  for (int i : edges) {
+    for (int seed = 1; seed <= 10; seed++) {
+      SCOPED_TRACE("obstacle " + std::to_string(i) + ", seed " + std::to_string(seed));
       obstacles[i]->z = 5.5f;
+      srand(seed);
       updateObstacle(obstacles[i], i);
-      respawned.emplace_back(obstacles[i]->x, obstacles[i]->z);
-    }
-  }
-  srand(5);
-  size_t k = 0;
-  for (int round = 0; round < 10; round++) {
-    for (int i : edges) {
-      const float x = bandX(i, 110);
-      const float z = float(rand() % 150 - 280);
-      EXPECT_EQ(respawned[k].first, x) << "x of obstacle " << i << ", round " << round;
-      EXPECT_EQ(respawned[k].second, z) << "z of obstacle " << i << ", round " << round;
-      k++;
+      srand(seed);
+      EXPECT_EQ(obstacles[i]->x, bandX(i, 110)) << "x";
+      EXPECT_EQ(obstacles[i]->z, float(rand() % 150 - 280)) << "z";
     }
   }
 }
