@@ -201,75 +201,45 @@ TEST(PlatformTest, PacerSleepsOutThePeriodAndCatchesUpOneTickACall) {
   EXPECT_EQ(slept, 0) << "after a reset the pacer starts afresh";
 }
 
-// The raster threads' placement, in a real Mesa context with three raster threads over
-// the two CPUs the test may use.
-class RasterThreadTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    setenv("LP_NUM_THREADS", "3", 1);
-    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
-  }
-  void SetUp() override {
-    ASSERT_TRUE(CPU_ISSET(0, &all)) << "this test needs CPU 0";
-    ASSERT_TRUE(CPU_ISSET(1, &all)) << "this test needs CPU 1";
-    unsetenv("ZARNOK_PIN_RASTER_THREADS");
-    pthread_setname_np(pthread_self(), "platform_test");
-  }
-  void TearDown() override { sched_setaffinity(0, sizeof all, &all); }
-  static cpu_set_t cpus(std::initializer_list<int> list) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    for (int cpu : list) CPU_SET(cpu, &set);
-    return set;
-  }
-  static bool myCpusAre(const cpu_set_t& expected) {
+// The raster threads' placement, in a real Mesa context with three raster threads.
+// Whatever happens, the calling thread keeps the CPUs it had.
+TEST(RasterThreadTest, ThreadsArePinnedRoundTheCpusOnlyWithLlvmpipe) {
+  setenv("LP_NUM_THREADS", "3", 1);
+  cpu_set_t all;
+  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  ASSERT_TRUE(CPU_ISSET(0, &all)) << "this test needs CPU 0";
+  ASSERT_TRUE(CPU_ISSET(1, &all)) << "this test needs CPU 1";
+  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
+  const char* llvmpipe = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  struct Case {
+    const char* name;
+    int cpus;               // this thread may use CPUs 0 to cpus - 1
+    const char* renderer;   // as the game passes it
+    const char* turnedOff;  // ZARNOK_PIN_RASTER_THREADS, or null
+    const char* callerName;
+    int pinned;
+  };
+  const Case cases[] = {
+      {"no renderer (no context)", 2, nullptr, nullptr, "platform_test", 0},
+      {"another renderer", 2, "Some GPU", nullptr, "platform_test", 0},
+      {"turned off", 2, llvmpipe, "0", "platform_test", 0},
+      {"one CPU", 1, llvmpipe, nullptr, "platform_test", 0},
+      {"two CPUs", 2, llvmpipe, nullptr, "platform_test", 3},
+      {"caller named like a raster thread", 2, llvmpipe, nullptr, "llvmpipe-1", 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     cpu_set_t mine;
-    return sched_getaffinity(0, sizeof mine, &mine) == 0 && CPU_EQUAL(&mine, &expected);
+    CPU_ZERO(&mine);
+    for (int cpu = 0; cpu < c.cpus; cpu++) CPU_SET(cpu, &mine);
+    ASSERT_EQ(sched_setaffinity(0, sizeof mine, &mine), 0);
+    c.turnedOff ? setenv("ZARNOK_PIN_RASTER_THREADS", c.turnedOff, 1) : unsetenv("ZARNOK_PIN_RASTER_THREADS");
+    pthread_setname_np(pthread_self(), c.callerName);
+    EXPECT_EQ(spreadRasterThreads(c.renderer), c.pinned);
+    cpu_set_t after;
+    ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
+    EXPECT_TRUE(CPU_EQUAL(&after, &mine)) << "the calling thread's CPUs";
   }
-  static cpu_set_t all;
-};
-cpu_set_t RasterThreadTest::all;
-
-// The context's renderer, as the game passes it.
-const char* renderer() { return reinterpret_cast<const char*>(glGetString(GL_RENDERER)); }
-
-TEST_F(RasterThreadTest, NoRendererNoThreadsPinned) { EXPECT_EQ(spreadRasterThreads(nullptr), 0); }
-
-TEST_F(RasterThreadTest, AnotherRendererLeavesTheThreadsAlone) {
-  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
-  EXPECT_EQ(spreadRasterThreads("Some GPU"), 0);
-}
-
-TEST_F(RasterThreadTest, ThreadsGoRoundTheCpusThisThreadMayUse) {
-  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
-  const cpu_set_t two = cpus({0, 1});
-  ASSERT_EQ(sched_setaffinity(0, sizeof two, &two), 0);
-  EXPECT_EQ(spreadRasterThreads(renderer()), 3);
   EXPECT_EQ(rasterThreadCpus(getpid()), "llvmpipe-0:0 llvmpipe-1:1 llvmpipe-2:0 ");
-  EXPECT_TRUE(myCpusAre(two)) << "the calling thread keeps its CPUs";
-}
-
-TEST_F(RasterThreadTest, OneCpuLeavesTheThreadsAlone) {
-  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
-  const std::string before = rasterThreadCpus(getpid());
-  const cpu_set_t one = cpus({0});
-  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
-  EXPECT_EQ(spreadRasterThreads(renderer()), 0);
-  EXPECT_EQ(rasterThreadCpus(getpid()), before);
-}
-
-TEST_F(RasterThreadTest, EnvironmentVariableTurnsThePlacementOff) {
-  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
-  setenv("ZARNOK_PIN_RASTER_THREADS", "0", 1);
-  EXPECT_EQ(spreadRasterThreads(renderer()), 0);
-}
-
-// A program whose main thread is named like a raster thread keeps its own CPUs.
-TEST_F(RasterThreadTest, CallerNamedLikeARasterThreadIsLeftAlone) {
-  ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
-  const cpu_set_t two = cpus({0, 1});
-  ASSERT_EQ(sched_setaffinity(0, sizeof two, &two), 0);
-  pthread_setname_np(pthread_self(), "llvmpipe-1");
-  EXPECT_EQ(spreadRasterThreads(renderer()), 3) << "the driver's three threads only";
-  EXPECT_TRUE(myCpusAre(two));
+  sched_setaffinity(0, sizeof all, &all);
 }
