@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -438,6 +439,16 @@ TEST_F(GameTest, IdleCallSteersAndStepsForward) {
   idleTick();
   EXPECT_FLOAT_EQ(playerPos.x, 0.6f) << "x";
   EXPECT_FLOAT_EQ(playerPos.z, -11.2f) << "z";
+}
+
+// A lower bound, which a slow machine only keeps the better: after a stall the pacer
+// starts afresh, and the call after that waits out the rest of a sixtieth of a second.
+TEST_F(GameTest, IdleCallWaitsForTheNextSixtiethOfASecond) {
+  usleep(100000);
+  idleTick();
+  const auto start = std::chrono::steady_clock::now();
+  idleTick();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(15));
 }
 
 // Each idle call steps once, also when the loop has fallen behind.
