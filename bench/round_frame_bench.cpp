@@ -27,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-#include "bench/headless_gl.h"
+#include "platform/headless/headless_gl.h"
 #include "font/font_library.h"
 #include "game/collision.h"
 #include "game/field_frame.h"

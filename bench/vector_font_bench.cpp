@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/headless_gl.h"
+#include "platform/headless/headless_gl.h"
 #include "font/font_library.h"
 
 namespace {

@@ -2,55 +2,13 @@
 // are written through libpng.
 #include "tests/support/gl_context.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <png.h>
 
-static std::string contextError;
-static bool contextReady = false;
-static EGLDisplay eglDisplay = EGL_NO_DISPLAY;
-static EGLSurface eglSurface = EGL_NO_SURFACE;
-static EGLContext eglContext = EGL_NO_CONTEXT;
-
-static std::string createContext() {
-  auto getPlatformDisplay =
-      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  if (!getPlatformDisplay) return "EGL has no eglGetPlatformDisplayEXT (is Mesa's libEGL installed?)";
-  eglDisplay = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-  if (eglDisplay == EGL_NO_DISPLAY) return "no EGL surfaceless display";
-  if (!eglInitialize(eglDisplay, nullptr, nullptr)) return "eglInitialize failed";
-  const EGLint wanted[] = {
-      EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_DEPTH_SIZE, 24, EGL_NONE};
-  EGLConfig configs[64];
-  EGLint count = 0;
-  if (!eglChooseConfig(eglDisplay, wanted, configs, 64, &count) || count == 0)
-    return "no EGL config with a pbuffer, desktop GL and a depth buffer";
-  // The 10-bit configs come first; they shift fog colours by one. Take an 8-bit one.
-  EGLConfig config = nullptr;
-  for (EGLint i = 0; i < count && !config; i++) {
-    EGLint red = 0, alpha = 0;
-    eglGetConfigAttrib(eglDisplay, configs[i], EGL_RED_SIZE, &red);
-    eglGetConfigAttrib(eglDisplay, configs[i], EGL_ALPHA_SIZE, &alpha);
-    if (red == 8) config = configs[i];
-  }
-  if (!config) return "no 8-bit EGL config";
-  const EGLint surfaceAttribs[] = {EGL_WIDTH, GlTest::kWidth, EGL_HEIGHT, GlTest::kHeight, EGL_NONE};
-  eglSurface = eglCreatePbufferSurface(eglDisplay, config, surfaceAttribs);
-  if (eglSurface == EGL_NO_SURFACE) return "eglCreatePbufferSurface failed";
-  if (!eglBindAPI(EGL_OPENGL_API)) return "eglBindAPI(EGL_OPENGL_API) failed";
-  eglContext = eglCreateContext(eglDisplay, config, EGL_NO_CONTEXT, nullptr);
-  if (eglContext == EGL_NO_CONTEXT) return "eglCreateContext failed";
-  return "";
-}
+#include "platform/headless/headless_gl.h"
 
 std::string makeHeadlessGlContextCurrent() {
-  if (!contextReady && contextError.empty()) {
-    contextError = createContext();
-    contextReady = contextError.empty();
-  }
-  if (!contextReady) return contextError;
-  if (!eglMakeCurrent(eglDisplay, eglSurface, eglSurface, eglContext)) return "eglMakeCurrent failed";
-  return "";
+  static const std::string error = makeHeadlessGlContext(GlTest::kWidth, GlTest::kHeight);
+  return error;
 }
 
 void GlTest::SetUp() {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-// Makes the process's one headless context current (created on first use). Returns
+// Makes the process's one headless context, current on the first caller's thread. Returns
 // an empty string on success, otherwise what went wrong.
-std::string makeHeadlessGlContextCurrent();  // create once, make current
+std::string makeHeadlessGlContextCurrent();  // created once
 
 // Fixture for tests that draw: SetUp makes the context current (failing the test
 // loudly if it cannot), resets the matrices to identity, the viewport to the whole

@@ -1,5 +1,6 @@
-// headless_gl.cpp -- the benchmarks' surfaceless EGL context.
-#include "bench/headless_gl.h"
+// headless_gl.cpp -- a GL context without a display for the benchmarks and the tests:
+// Mesa's EGL surfaceless platform and one pbuffer.
+#include "platform/headless/headless_gl.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
