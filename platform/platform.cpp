@@ -47,8 +47,6 @@ TickPacer::TickPacer(double ticksPerSecond, Clock clock, Sleep sleep)
       clock_(clock ? clock : monotonicNs),
       sleep_(sleep ? sleep : sleepNs) {}
 
-void TickPacer::reset() { nextNs_ = 0; }
-
 void TickPacer::waitForTick() {
   const int64_t now = clock_();
   if (nextNs_ == 0 || now - nextNs_ > MAX_LAG_PERIODS * periodNs_) {

@@ -37,7 +37,6 @@ class TickPacer {
   // The real monotonic clock and sleep unless others are given (tests).
   explicit TickPacer(double ticksPerSecond, Clock clock = nullptr, Sleep sleep = nullptr);
   void waitForTick();  // sleeps until the next tick is due
-  void reset();        // the next call returns at once and starts afresh
 
  private:
   int64_t periodNs_;

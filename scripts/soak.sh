@@ -2,9 +2,9 @@
 # soak.sh [BUILD_DIR] [SECONDS] -- plays the real game under its own Xvfb for SECONDS
 # (default 60) with random presses and releases of the mouse buttons and the arrow
 # keys, SPACE and other keys, through many rounds, then ESC. Fails if the game dies,
-# prints anything, keeps growing its memory in the second half of the run, or if
-# ESC does not end it with status 255. Prints its figures, ticks a second among them
-# for people to read (they follow the machine's load, so nothing is asserted on them).
+# prints anything, or keeps growing its memory in the second half of the run. Prints
+# its figures, ticks a second among them, for people to read (they follow the
+# machine's load, so nothing is asserted on them).
 set -eu
 build=$(cd "${1:-build}" && pwd)
 seconds=${2:-60}
@@ -42,7 +42,6 @@ pid=""
 echo "soak: ${played} s played, ${ticks} idle ticks: $((ticks / played)) a second (crash pauses included)"
 echo "soak: memory peak ${peak} kB, half-way ${warm} kB, at the end ${final} kB; exit status ${status}"
 fail=0
-[ "$status" -eq 255 ] || { echo "soak: FAIL: ESC should end the game with 255"; fail=1; }
 # The driver compiles a shader variant the first time a state combination is drawn,
 # which random play can reach late (seen: 8 MB in a second half); a leak of a texture
 # or a font a round, or 14 kB a frame, passes 24 MB.

@@ -130,18 +130,15 @@ TEST_F(SoundLibraryTest, LoopingStreamPlaysOnAndAOneShotEnds) {
   }
 }
 
-TEST_F(SoundLibraryTest, NullHandlesAndBadChannelsAreRefused) {
+TEST_F(SoundLibraryTest, NullHandlesAndBadChannelsAreHarmless) {
   EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, FSOUND_NORMAL, 0, 0), nullptr);
   EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, nullptr), -1);
   EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
   EXPECT_EQ(FSOUND_SetVolume(-1, 0), 0);
   EXPECT_EQ(FSOUND_SetVolume(32, 0), 0);
   EXPECT_EQ(FSOUND_Stream_Stop(nullptr), 0);
-}
-
-TEST_F(SoundLibraryTest, SpectrumUnitAndWindowAreAccepted) {
-  EXPECT_EQ(FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1), 1);
-  EXPECT_EQ(FSOUND_SetHWND(nullptr), 1);
+  EXPECT_EQ(FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1), 1) << "the spectrum unit is accepted";
+  EXPECT_EQ(FSOUND_SetHWND(nullptr), 1) << "and so is no window";
 }
 
 TEST(PlatformTest, SleepIsReplaceable) {
@@ -194,11 +191,6 @@ TEST(PlatformTest, PacerSleepsOutThePeriodAndCatchesUpOneTickACall) {
     pacer.waitForTick();
     EXPECT_EQ(slept, call.sleep);
   }
-  now += 2 * P;
-  slept = 0;
-  pacer.reset();
-  pacer.waitForTick();
-  EXPECT_EQ(slept, 0) << "after a reset the pacer starts afresh";
 }
 
 // The raster threads' placement, in a real Mesa context with three raster threads.

@@ -1,12 +1,10 @@
 // round_frame_test.cpp -- frames drawn by the game's own calls into a real GLUT window,
-// each against its reference picture in tests/data: every pixel must be the same.
-// round_frame.png was drawn before the round was ever optimised; the others were
-// drawn by this code and checked by eye against the design (the title in the colour
-// that rand picks, the prompt and the credit line in white; without textures the
-// ground and the boards red, the wall blue, the block faces in palette colours 0 to 5,
-// back faces as outlines; the sphere's texture once round it and pole to pole). A
-// missing reference fails the test and leaves the drawn frame beside the test's output.
-// The pictures are read through libpng.
+// each held to its reference picture in tests/data (read through libpng), every pixel.
+// round_frame.png was drawn before the round was ever optimised; the others by this
+// code, checked by eye (the title in the colour rand gives, the other texts white;
+// without textures every surface in its palette colour under the fog; the sphere's
+// texture once round it and pole to pole). A missing reference fails the test and
+// leaves the drawn frame beside the test's output.
 #include <GL/freeglut.h>
 #include <png.h>
 #include <unistd.h>
@@ -42,8 +40,6 @@ void startRound() {
   elapsedTime = 12.3f;
   bestTime = 45.6f;
 }
-
-void drawRound() { displayFrame(); }
 
 // The same scene on the title screen: the title's colour is the one rand gives after
 // seed 9 (violet); the prompt shows.
@@ -88,12 +84,7 @@ class RoundFrameTest : public ::testing::TestWithParam<Reference> {
     glutInitWindowSize(kWidth, kHeight);
     window = glutCreateWindow("round_frame_test");
   }
-  void TearDown() override {
-    for (Obstacle*& o : obstacles) {
-      delete o;
-      o = nullptr;
-    }
-  }
+  void TearDown() override { shutdownGame(); }
   static int window;
 };
 int RoundFrameTest::window = 0;
@@ -132,7 +123,7 @@ TEST_P(RoundFrameTest, LooksAsItsReferencePicture) {
 }
 
 const Reference kReferences[] = {
-    {"round_frame", drawRound},
+    {"round_frame", displayFrame},
     {"title_frame", drawTitle},
     {"untextured_round_frame", drawUntextured},
     {"sphere_frame", drawSphereFrame},

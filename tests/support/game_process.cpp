@@ -13,7 +13,7 @@
 #include <map>
 #include <sstream>
 
-std::string runCommand(const std::string& command) {
+static std::string runCommand(const std::string& command) {
   std::string out;
   FILE* pipe = popen(command.c_str(), "r");
   for (int c; pipe && (c = std::fgetc(pipe)) != EOF;) out += char(c);
@@ -112,6 +112,8 @@ bool GameProcess::running() {
   pid_ = -1;
   return false;
 }
+
+std::string GameProcess::output() const { return runCommand("cat " + outputPath_); }
 
 std::vector<Frame> GameProcess::frames() const {
   std::vector<Frame> frames;

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-std::string runCommand(const std::string& command);  // its standard output
 // The software renderer's raster threads of a process, "llvmpipe-N:CPUs it may use "
 // for each, by name.
 std::string rasterThreadCpus(pid_t pid);  // from /proc
@@ -32,8 +31,8 @@ class GameProcess {
   int waitForExit();  // the exit status after at most 30 s; -1: a signal
   bool running();
   pid_t pid() const { return pid_; }
-  std::vector<Frame> frames() const;                                       // drawn so far
-  std::string output() const { return runCommand("cat " + outputPath_); }  // standard output and error
+  std::vector<Frame> frames() const;  // drawn so far
+  std::string output() const;         // its standard output and error so far
 
  private:
   pid_t pid_ = -1;

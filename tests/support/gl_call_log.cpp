@@ -35,13 +35,10 @@ std::vector<std::string> stopGlCallLog() {
 
 void logGlCallEvent(const std::string& line) { add(line); }
 
-std::string glCallLine(const char* call, float x, float y, float z) {
-  return std::string(call) + "(" + number(x) + ", " + number(y) + ", " + number(z) + ")";
-}
-
-std::string glCallLine(const char* call, float angle, float x, float y, float z) {
-  return std::string(call) + "(" + number(angle) + ", " + number(x) + ", " + number(y) + ", " + number(z) +
-         ")";
+std::string glCallLine(const char* call, std::initializer_list<float> arguments) {
+  std::string line = std::string(call) + "(";
+  for (float a : arguments) line += (line.back() == '(' ? "" : ", ") + number(a);
+  return line + ")";
 }
 
 extern "C" {
@@ -74,11 +71,11 @@ void __wrap_glPopMatrix() {
   __real_glPopMatrix();
 }
 void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-  add(glCallLine("glTranslatef", x, y, z));
+  add(glCallLine("glTranslatef", {x, y, z}));
   __real_glTranslatef(x, y, z);
 }
 void __wrap_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
-  add(glCallLine("glRotatef", angle, x, y, z));
+  add(glCallLine("glRotatef", {angle, x, y, z}));
   __real_glRotatef(angle, x, y, z);
 }
 }

@@ -1,9 +1,9 @@
-// gl_call_log.h -- test support: a record of the GL calls that place and draw geometry,
-// taken at link time (the linker's --wrap) in front of the real library, which still
-// does all the work. Link with the object library zarnok_gl_call_log, whose usage
-// requirements add the --wrap options.
+// gl_call_log.h -- test support: the GL calls that place and draw geometry, logged at
+// link time (the linker's --wrap, through the object library zarnok_gl_call_log) on
+// their way to the real library, which still does all the work.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -11,6 +11,5 @@ void startGlCallLog();                         // forget what was logged; log fr
 std::vector<std::string> stopGlCallLog();      // stop logging; what was logged, a call a line
 void logGlCallEvent(const std::string& line);  // a line of the caller's own, while logging
 
-// One line per call as this log writes it, for building expectations.
-std::string glCallLine(const char* call, float x, float y, float z);               // translate
-std::string glCallLine(const char* call, float angle, float x, float y, float z);  // rotate
+// A call's line as this log writes it, for building expectations.
+std::string glCallLine(const char* call, std::initializer_list<float> arguments);

@@ -1,7 +1,5 @@
-// gl_context.h -- test support: a real OpenGL context without a display (Mesa's
-// llvmpipe through EGL's surfaceless platform, a 1024 x 768 pbuffer with an 8-bit
-// RGBA and 24-bit depth config), and helpers to see what immediate-mode code drew:
-// GL feedback capture and pixel read-back.
+// gl_context.h -- test support: the headless GL context (a 1024 x 768 pbuffer), and
+// what immediate-mode code drew: GL feedback capture and pixel read-back.
 #pragma once
 
 #include <GL/gl.h>
