@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "game/collision.h"
 #include "game/field_frame.h"
 #include "game/game_state.h"
 #include "game/obstacle_field.h"

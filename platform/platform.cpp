@@ -60,11 +60,6 @@ void TickPacer::waitForTick() {
   nextNs_ += periodNs_;
 }
 
-// Mesa's software renderer names its raster threads "llvmpipe-0", "llvmpipe-1", ... and
-// hands every frame to all of them at once. Left to the kernel, they were seen waking
-// side by side on the CPU that flushed the frame while the other one stayed idle, so a
-// frame was rasterized at the pace of one CPU.
-
 // The number N of a thread name "llvmpipe-N\n" as /proc gives it, or -1 for any other.
 static int rasterThreadNumber(const char* name) {
   static const char PREFIX[] = "llvmpipe-";
@@ -114,6 +109,10 @@ static std::vector<std::pair<pid_t, int>> rasterThreads() {
   return threads;
 }
 
+// Mesa's software renderer names its raster threads "llvmpipe-0", "llvmpipe-1", ... and
+// hands every frame to all of them at once. Left to the kernel, they were seen waking
+// side by side on the CPU that flushed the frame while the other one stayed idle, so a
+// frame was rasterized at the pace of one CPU.
 int spreadRasterThreads(const char* renderer) {
   const char* wanted = std::getenv("ZARNOK_PIN_RASTER_THREADS");
   if (wanted != nullptr && std::strcmp(wanted, "0") == 0) return 0;
