@@ -12,8 +12,7 @@ TEST(GameEndToEndTest, WindowFullScreenAndExitStatuses) {
     GameProcess game;
     ASSERT_TRUE(game.waitForWindow()) << "no window titled Trelvisk\n" << game.output();
     EXPECT_EQ(game.windowSize(), std::make_pair(1024, 768));
-    // The software renderer's first two raster threads, each on a CPU of its own.
-    EXPECT_EQ(rasterThreadCpus(game.pid()).substr(0, 26), "llvmpipe-0:0 llvmpipe-1:1 ");
+    EXPECT_EQ(rasterThreadCpus(game.pid()).substr(0, 26), "llvmpipe-0:0 llvmpipe-1:1 ") << "raster threads";
     for (auto size : {std::make_pair(1280, 1024), std::make_pair(1024, 768)}) {  // the screen, then back
       game.send("key F11");
       EXPECT_TRUE(game.waitUntil([&] { return game.windowSize() == size; }, 10)) << size.first;
@@ -28,9 +27,6 @@ TEST(GameEndToEndTest, WindowFullScreenAndExitStatuses) {
     ASSERT_TRUE(game.closeWindow());
     EXPECT_EQ(game.waitForExit(), 0) << "closing the window ends the main loop\n" << game.output();
   }
-  GameProcess noDisplay(ZARNOK_ASSET_DIR, {"DISPLAY="});
-  EXPECT_EQ(noDisplay.waitForExit(), 1);
-  EXPECT_NE(noDisplay.output().find("failed to open display"), std::string::npos) << noDisplay.output();
 }
 
 // The field is made from the unseeded rand, so the same on every run. Holding still, a

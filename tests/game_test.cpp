@@ -73,6 +73,13 @@ std::vector<double> readVariables() {
 }
 const std::vector<double> valuesAtLoad = readVariables();
 
+// clang-format off
+const float kPalette[14][3] = {
+    {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1},
+    {0.25f, 0.25f, 0.25f}, {0.6f, 0.4f, 0.7f}, {0.98f, 0.625f, 0.12f}, {0.98f, 0.04f, 0.7f},
+    {0.75f, 0.75f, 0.75f}, {0.6f, 0.4f, 0.12f}};
+// clang-format on
+
 int redraws = 0;  // frames GLUT asked for
 
 Log sounds() { return soundRecorder().take(); }
@@ -111,12 +118,6 @@ int openWindow() {
   const int window = glutCreateWindow("game_test");
   glutDisplayFunc([] { redraws++; });
   return window;
-}
-
-GLint glInteger(GLenum what) {
-  GLint value = 0;
-  glGetIntegerv(what, &value);
-  return value;
 }
 
 void moveFieldOutOfReach() {
@@ -380,7 +381,9 @@ TEST_F(GameTest, ReshapeSetsTheViewAndStepsTheWorldOnce) {
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 800) << "viewport width";
   EXPECT_EQ(viewport[3], 600) << "viewport height";
-  EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
   reshapeWindow(1024, 0);
   EXPECT_NEAR(playerPos.z, 1.8, 1e-5) << "a height of 0 changes nothing";
   glGetIntegerv(GL_VIEWPORT, viewport);
@@ -664,8 +667,15 @@ TEST_F(GameTest, CrashFrameShowsTheNewFieldUnderTheTitle) {
   EXPECT_EQ(std::count(afterPause.begin(), afterPause.end(), titlePlace), 1) << "the title text";
 }
 
-// ---- Render set-up (what the frames look like, fog and all, is held to reference
-// pictures in round_frame_test) ----
+// ---- Render set-up (what the frames look like is round_frame_test's) ----
+
+// The colours of surfaces without a texture and of the title word: the reference
+// frames show some of them, this all 14.
+TEST_F(GameTest, PaletteIsTheDesigns) {
+  for (int colour = 0; colour < 14; colour++)
+    for (int k = 0; k < 3; k++)
+      EXPECT_EQ(palette[colour][k], kPalette[colour][k]) << "colour " << colour << ", channel " << k;
+}
 
 TEST_F(GameTest, StartUpKeepsTexturesAsTheyWereLoaded) {
   glBindTexture(GL_TEXTURE_2D, Ground);
