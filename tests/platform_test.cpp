@@ -188,14 +188,12 @@ TEST(PlatformTest, PacerSleepsOutThePeriodAndCatchesUpOneTickACall) {
   }
 }
 
-// The raster threads' placement, in a real Mesa context with three raster threads.
-// Whatever happens, the calling thread keeps the CPUs it had.
+// In a real Mesa context with ten raster threads; the caller always keeps its CPUs.
 TEST(RasterThreadTest, ThreadsArePinnedRoundTheCpusOnlyWithLlvmpipe) {
-  setenv("LP_NUM_THREADS", "3", 1);
+  setenv("LP_NUM_THREADS", "10", 1);
   cpu_set_t all;
   ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
-  ASSERT_TRUE(CPU_ISSET(0, &all)) << "this test needs CPU 0";
-  ASSERT_TRUE(CPU_ISSET(1, &all)) << "this test needs CPU 1";
+  ASSERT_TRUE(CPU_ISSET(0, &all) && CPU_ISSET(1, &all)) << "this test needs CPUs 0 and 1";
   ASSERT_EQ(makeHeadlessGlContextCurrent(), "");
   const char* llvmpipe = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   struct Case {
@@ -211,8 +209,8 @@ TEST(RasterThreadTest, ThreadsArePinnedRoundTheCpusOnlyWithLlvmpipe) {
       {"another renderer", 2, "Some GPU", nullptr, "platform_test", 0},
       {"turned off", 2, llvmpipe, "0", "platform_test", 0},
       {"one CPU", 1, llvmpipe, nullptr, "platform_test", 0},
-      {"two CPUs", 2, llvmpipe, nullptr, "platform_test", 3},
-      {"caller named like a raster thread", 2, llvmpipe, nullptr, "llvmpipe-1", 3},
+      {"two CPUs", 2, llvmpipe, nullptr, "platform_test", 10},
+      {"caller named like a raster thread", 2, llvmpipe, nullptr, "llvmpipe-1", 10},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -227,6 +225,9 @@ TEST(RasterThreadTest, ThreadsArePinnedRoundTheCpusOnlyWithLlvmpipe) {
     ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
     EXPECT_TRUE(CPU_EQUAL(&after, &mine)) << "the calling thread's CPUs";
   }
-  EXPECT_EQ(rasterThreadCpus(getpid()), "llvmpipe-0:0 llvmpipe-1:1 llvmpipe-2:0 ");
+  EXPECT_EQ(rasterThreadCpus(getpid()),
+            "llvmpipe-0:0 llvmpipe-1:1 llvmpipe-2:0 llvmpipe-3:1 llvmpipe-4:0 llvmpipe-5:1 llvmpipe-6:0 "
+            "llvmpipe-7:1 "
+            "llvmpipe-8:0 llvmpipe-9:1 ");
   sched_setaffinity(0, sizeof all, &all);
 }
