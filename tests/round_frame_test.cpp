@@ -94,6 +94,7 @@ TEST_P(RoundFrameTest, LooksAsItsReferencePicture) {
   ASSERT_EQ(chdir(ZARNOK_ASSET_DIR), 0);
   startRound();
   GetParam().draw();
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "a matrix stack left out of balance, say";
   glReadBuffer(GL_BACK);
   const std::vector<unsigned char> drawn = readPixelsRgb(0, 0, kWidth, kHeight);
   const std::string name = GetParam().name;
