@@ -1,6 +1,12 @@
-// vector_font_test.cpp -- the vector-font library in a real Mesa context: registry, file reader, string
-// layout (the origin each glyph is given), every drawing style and the text console (what was drawn, seen
-// through GL feedback under an oblique projection that keeps prism walls in view); the font tools at work.
+// vector_font_test.cpp -- the vector-font library in a real Mesa context: the registry and its
+// settings, the file reader, string layout (the origin each glyph is given) and bounds, every
+// drawing style and the text console, seen through GL feedback under an oblique projection that
+// keeps the walls of prisms in view; and the font tools at work.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <ostream>
+
 #include "font/extruded_text.h"
 #include "font/outline_text.h"
 #include "font/text_console.h"
@@ -9,206 +15,658 @@
 
 namespace {
 
-// Object x, y, z of every vertex drawn (x and y lean by a tenth of z, all keep a quarter), or its colour.
-std::vector<float> drawn(const std::vector<FeedbackItem>& items, bool colours = false) {
-  std::vector<float> out;
-  for (const FeedbackItem& item : items)
-    for (const FeedbackVertex& v : item.vertices)
-      out.insert(out.end(), {colours ? v.r : v.x / 128 - 2.4f - 3.2f * v.z,
-                             colours ? v.g : v.y / 96 - 2.4f - 3.2f * v.z, colours ? v.b : 8 * v.z - 4});
-  return out;
+// A point in object coordinates, equal to another within 1e-3.
+struct Point {
+  float x = 0;
+  float y = 0;
+  float z = 0;
+};
+bool operator==(const Point& a, const Point& b) {
+  return std::fabs(a.x - b.x) < 1e-3f && std::fabs(a.y - b.y) < 1e-3f && std::fabs(a.z - b.z) < 1e-3f;
 }
-std::vector<float> origins;  // x, y at each call of the recording drawer
-void record(unsigned char) {
-  float m[16];
-  glGetFloatv(GL_MODELVIEW_MATRIX, m);
-  origins.insert(origins.end(), {m[12], m[13]});
+std::ostream& operator<<(std::ostream& out, const Point& p) {
+  return out << "(" << p.x << ", " << p.y << ", " << p.z << ")";
 }
 
+// Bounds of a glyph or a string, equal to others within 1e-3.
+struct Rect {
+  float minX, minY, maxX, maxY;
+};
+bool operator==(const Rect& a, const Rect& b) {
+  return Point{a.minX, a.minY} == Point{b.minX, b.minY} && Point{a.maxX, a.maxY} == Point{b.maxX, b.maxY};
+}
+std::ostream& operator<<(std::ostream& out, const Rect& r) {
+  return out << "x " << r.minX << ".." << r.maxX << ", y " << r.minY << ".." << r.maxY;
+}
+
+// The projection of every test: x and y lean by a tenth of z, and all is scaled by a quarter.
+const GLfloat kOblique[16] = {0.25f, 0, 0, 0, 0, 0.25f, 0, 0, 0.1f, 0.1f, 0.25f, 0, 0, 0, 0, 1};
+
+// The object point a feedback vertex came from (window depth 0..1 is z -4..4).
+Point objectPoint(const FeedbackVertex& v) {
+  const float z = 8 * v.z - 4;
+  return {(v.x - 512) / 128 - 0.4f * z, (v.y - 384) / 96 - 0.4f * z, z};
+}
+
+std::vector<Point> pointsOf(const std::vector<FeedbackItem>& items) {  // every vertex, in order
+  std::vector<Point> points;
+  for (const FeedbackItem& item : items)
+    for (const FeedbackVertex& v : item.vertices) points.push_back(objectPoint(v));
+  return points;
+}
+
+Point modelviewOrigin() {
+  float m[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  return {m[12], m[13], m[14]};
+}
+
+std::vector<Point> origins;  // where the recording drawer was called
+void recordOrigin(unsigned char) { origins.push_back(modelviewOrigin()); }
+
+// Font 0: boxes A and B, a space and an underscore, a ring O of two contours and a wedge V of one
+// triangle, wound clockwise seen from +z; font 1: a wider A. Font 0 is current, writing right.
 class VectorFontTest : public GlTest {
  protected:
   void SetUp() override {
     GlTest::SetUp();
-    const GLfloat oblique[16] = {0.25f, 0, 0, 0, 0, 0.25f, 0, 0, 0.1f, 0.1f, 0.25f, 0, 0, 0, 0, 1};
-    glMatrixMode(GL_PROJECTION), glLoadMatrixf(oblique), glMatrixMode(GL_MODELVIEW);
-    const TestGlyph ring = {'O', {{0, 0}, {1, 0}, {1, 1}, {2, 2}, {3, 2}, {3, 3}}, {0, 1, 2}, {2, 5}},
-                    wedge = {'V', {{-0.5f, -0.5f}, {0, 0.5f}, {0.5f, -0.5f}}, {0, 1, 2}, {2}};  // clockwise
-    ASSERT_EQ(loadBytes(fontBytes({box('A', -0.8f, 0.7f, -0.5f, 0.9f), box('B', -0.6f, 0.3f, -0.7f, 0.4f),
-                                   box(' ', -.5f, .4f, -.3f, .6f), box('_', -1, 1, -1, -.8f), ring, wedge})),
-              0);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(kOblique);
+    glMatrixMode(GL_MODELVIEW);
+    const TestGlyph ring = {'O', {{0, 0}, {1, 0}, {1, 1}, {2, 2}, {3, 2}, {3, 3}}, {0, 1, 2}, {2, 5}};
+    const TestGlyph wedge = {'V', {{-0.5f, -0.5f}, {0, 0.5f}, {0.5f, -0.5f}}, {0, 1, 2}, {2}};
+    ASSERT_EQ(
+        loadBytes(fontBytes({box('A', -0.8f, 0.7f, -0.5f, 0.9f), box('B', -0.6f, 0.3f, -0.7f, 0.4f),
+                             box(' ', -0.5f, 0.4f, -0.3f, 0.6f), box('_', -1, 1, -1, -0.8f), ring, wedge})),
+        0);
     ASSERT_EQ(loadBytes(fontBytes({box('A', -1, 1, -1, 1)})), 1);
-    selectFont(0), setDirection(1);
-    setDirection(1);
+    ASSERT_EQ(selectFont(0), 0);
+    setDirection(DIRECTION_RIGHT);
   }
   void TearDown() override {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    glDisable(GL_LIGHTING), resetFontRegistry();
+    glDisable(GL_LIGHTING);
+    resetFontRegistry();
   }
 };
 
-TEST_F(VectorFontTest, RegistryStartsAsTheGameRunsKeepsOnlyAcceptedSettingsAndFillsTheLowestEmptySlot) {
+TEST_F(VectorFontTest, RegistryStartsInTheStateTheGameRunsOn) {
   resetFontRegistry();
-  for (int unknown : {9, 13, 29, 31}) enableOption(unknown);  // changes nothing
-  const FontRegistry& r = fontRegistry;
-  EXPECT_THAT((std::vector<float>{r.symbolSpace, r.spaceSize, r.symbolDepth, r.rotation, float(r.currentFont),
-                                  float(r.direction), float(r.centered), float(r.messagesSwitch),
-                                  float(r.texturingSwitch), float(r.contouringSwitch)}),
-              near({0.2f, 2, 0.2f, 0, 0, 0, 0, 2, 2, 2}));
-  for (int32_t d : {1, 2, 3, 4, 0, 5, -1}) setDirection(d), setCentering(256);  // only its low byte counts
-  EXPECT_EQ(getDirection() * 10 + getCentering(), 40);
-  for (int slot = 0; slot < 256; slot++) ASSERT_EQ(loadBytes(fontBytes({})), slot);
-  EXPECT_TRUE(selectFont(5) == 0 && loadBytes(fontBytes({})) == -1 && unloadFont(3) == 0);  // full; 5 stays
-  for (int bad : {3, -1, 256}) EXPECT_TRUE(unloadFont(bad) == -1 && selectFont(bad) == -1) << bad;
-  EXPECT_TRUE(loadFont((testFolder() + "/missing.font").c_str()) == -1 && getCurrentFont() == 5);
-  EXPECT_TRUE(unloadFont(5) == 0 && getCurrentFont() == -1 && unloadCurrentFont() == -1);
-  EXPECT_TRUE(loadBytes(fontBytes({})) == 3 && unloadCurrentFont() == 0 && getCurrentFont() == -1);  // lowest
+  EXPECT_FLOAT_EQ(fontRegistry.symbolSpace, 0.2f);
+  EXPECT_FLOAT_EQ(fontRegistry.spaceSize, 2);
+  EXPECT_FLOAT_EQ(fontRegistry.symbolDepth, 0.2f);
+  EXPECT_FLOAT_EQ(fontRegistry.rotation, 0);
+  EXPECT_EQ(getCurrentFont(), 0);
+  EXPECT_EQ(getDirection(), 0);
+  EXPECT_EQ(getCentering(), 0);
+  EXPECT_EQ(fontRegistry.messagesSwitch, SWITCH_OFF);
+  EXPECT_EQ(fontRegistry.texturingSwitch, SWITCH_OFF);
+  EXPECT_EQ(fontRegistry.contouringSwitch, SWITCH_OFF);
 }
 
-TEST_F(VectorFontTest, ReaderTakesAFileWholeAndRefusesBadOnesWithTheirMessages) {
-  const std::vector<uint8_t> good =  // two contours and one triangle; a glyph without vertices
-      fontBytes({{'O', {{-0.9f, -0.8f}, {0.6f, 0.95f}, {0, 0.5f}, {0.25f, -0.25f}}, {2, 0, 1}, {1, 3}},
-                 {'.', {}, {}, {}}});
-  const std::string format = "Error reading font file: incorrect file format\n";
-  std::vector<std::pair<std::vector<uint8_t>, std::string>> bad = {{{'G', 'L'}, format}};
-  // The magic in lower case, 'O' twice, a triangle corner and a contour end past the last vertex.
-  for (auto [at, value] : {std::pair{0, 'g'}, {1, 'l'}, {2, 'f'}, {169, 'O'}, {164, 4}, {168, 4}})
-    bad.push_back({good, at < 3 ? format : ""}), bad.back().first[size_t(at)] = uint8_t(value);
-  bad[4].second = "Error reading font file: encountered symbols in font\n";
-  for (long size = 3; size < 173; size++) bad.push_back({{good.begin(), good.begin() + size}, ""});
-  ASSERT_TRUE(loadBytes(good) == 2 && unloadFont(0) == 0);
-  for (size_t i = 0; i < bad.size(); i++)
-    for (int option : {10, 0}) {  // messages on, then off
-      option ? enableOption(option) : disableOption(10);
-      ::testing::internal::CaptureStdout();
-      EXPECT_TRUE(loadBytes(bad[i].first) == -1 && !fontRegistry.fonts[0] && getCurrentFont() == 2) << i;
-      EXPECT_EQ(::testing::internal::GetCapturedStdout(), option ? bad[i].second : "") << i;
-    }
-  const VectorFont& font = *fontRegistry.fonts[2];
-  const VectorGlyph &o = *font.symbols[size_t('O')], &dot = *font.symbols[size_t('.')];
-  EXPECT_EQ(std::string(font.name) + char(font.symbolCount), std::string(96, '\xEE') + '\2');
-  EXPECT_THAT((std::vector<float>{float(o.vertexCount), float(o.facetCount), float(o.contourCount),
-                                  o.vertices[1].y, float(o.facets[0]), float(o.contourEnds[1]), o.left,
-                                  o.right, o.bottom, o.top, dot.left, dot.right, dot.bottom, dot.top}),
-              near({4, 1, 2, 0.95f, 2, 3, -0.9f, 0.6f, -0.8f, 0.95f, 10, -10, 10, -10}));
+TEST_F(VectorFontTest, UnknownOptionCodesChangeNoSwitch) {
+  for (int unknown : {9, 13, 29, 31}) enableOption(unknown);
+  EXPECT_EQ(fontRegistry.messagesSwitch, SWITCH_OFF);
+  EXPECT_EQ(fontRegistry.texturingSwitch, SWITCH_OFF);
+  EXPECT_EQ(fontRegistry.contouringSwitch, SWITCH_OFF);
+  EXPECT_EQ(fontRegistry.console.cursorSwitch, SWITCH_OFF);
 }
 
-TEST_F(VectorFontTest, LaysOutAndMeasuresStrings) {
-  // A spans x -0.8..0.7, y -0.5..0.9, B x -0.6..0.3, y -0.7..0.4; '!' has no glyph. A's near edge goes on the
-  // cell's, B follows 0.7 + 0.6 + 0.2 further (A's right, B's left, the gap); a first space gets no offset.
-  for (auto [text, direction, centered, rotation, expected] :  // clang-format off
-       std::vector<std::tuple<const char*, int32_t, int, float, std::vector<float>>>{
-      {"AB", 1, 0, 0, {-0.2f, 0, 1.3f, 0}}, {"AB", 2, 0, 0, {0.3f, 0, -1, 0}}, {"AB", 3, 0, 0, {0, 0.5f, 0, 2.3f}},
-      {"AB", 4, 0, 0, {0, -0.1f, 0, -1.2f}}, {" A", 1, 0, 0, {2, 0}}, {"A B", 1, 0, 0, {-0.2f, 0, 2, 0}},
-      {"A!B", 1, 0, 0, {-0.2f, 0, -0.2f, 0, 1.8f, 0}}, {"AB", 1, 0, 90, {0, -0.2f, 0, 1.3f}}, {"AB", 0, 0, 0, {}},
-      {"", 1, 0, 0, {}}, {"AB B", 1, 1, 0, {-1.85f, 0, -0.35f, 0, 1.85f, 0}}, {"AB B", 3, 1, 0, {0, 1.9f, 0, 3.7f, 0, 5.9f}},
-      {"AB B", 2, 1, 0, {-1.85f, 0, -3.15f, 0, -5.35f, 0}}, {"AB B", 4, 1, 0, {0, 1.9f, 0, 0.8f, 0, -1.4f}}}) {
-    fontRegistry.direction = direction, setCentering(centered), setRotation(rotation), origins.clear();  // clang-format on
-    layoutString(text, record);
-    EXPECT_THAT(origins, near(expected)) << text << " in direction " << direction;
-  }
-  auto bounds = [](int slot, const char* text, int missing = -1) {
-    std::vector<float> b(4, 99);  // min x, min y, max x, max y; a pair missing an output is not written
-    float* out[4] = {&b[0], &b[1], &b[2], &b[3]};
-    if (missing >= 0) out[missing] = nullptr;
-    getStringBounds(slot, text, out[0], out[1], out[2], out[3]);
-    return b;
+TEST_F(VectorFontTest, SetDirectionIgnoresValuesOutsideOneToFour) {
+  struct Case {
+    const char* name;
+    int32_t value;
+    int32_t direction;  // afterwards, starting from up
   };
-  EXPECT_THAT(bounds(0, ""), near({0, 10, 0, -10}));
-  EXPECT_THAT(bounds(0, "AB"), near({-0.8f, -0.7f, 2, 0.9f}));      // a gap after every glyph
-  EXPECT_THAT(bounds(0, " A!"), near({-0.5f, -0.5f, 5.2f, 0.9f}));  // a first space's own glyph gives min x
-  for (int missing : {0, 1, 2, 3})
-    EXPECT_THAT(bounds(0, "A", missing), near(missing < 2 ? std::vector<float>{99, 99, 0.9f, 0.9f}
-                                                          : std::vector<float>{-0.8f, -0.5f, 99, 99}));
-  EXPECT_THAT(bounds(7, "A"), near({99, 99, 99, 99}));
-  fontRegistry.direction = 1, setCentering(0), setRotation(0), setSymbolSpace(0.5f), setSpaceSize(3);
-  origins.clear(), layoutString("A B", record);
-  EXPECT_THAT(origins, near({-0.2f, 0, 3.3f, 0}));
+  const Case cases[] = {
+      {"right", DIRECTION_RIGHT, DIRECTION_RIGHT},
+      {"down", DIRECTION_DOWN, DIRECTION_DOWN},
+      {"zero", 0, DIRECTION_UP},
+      {"five", 5, DIRECTION_UP},
+      {"negative", -1, DIRECTION_UP},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    setDirection(DIRECTION_UP);
+    setDirection(c.value);
+    EXPECT_EQ(getDirection(), c.direction);
+  }
 }
 
-TEST_F(VectorFontTest, DrawsTexturedGlyphsOutlinesContoursAndLitPrismsFacingOutward) {
-  enableOption(11);  // the cell -1..1 onto 0..1: A's x -0.8, 0.7 and y -0.5, 0.9
-  for (const FeedbackItem& triangle : captureFeedback([] { drawSolidGlyph('A'); }))
-    for (const FeedbackVertex& v : triangle.vertices)
-      EXPECT_THAT((std::vector<float>{v.s, v.t}), near({v.x < 512 ? .1f : .85f, v.y < 384 ? .25f : .95f}));
-  ASSERT_EQ(selectFont(1), 0);  // one closed loop per contour, drawn in font 0; font 1 stays current
-  EXPECT_THAT(drawn(captureFeedback([] { drawOutlineGlyphInFont(0, 'O'); })),
-              near({0, 0, 0, 1, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 0, 0,
-                    2, 2, 0, 3, 2, 0, 3, 2, 0, 3, 3, 0, 3, 3, 0, 2, 2, 0}));
-  EXPECT_TRUE(captureFeedback([] { drawSolidGlyph3DInFont(256, 'A'); }).empty());  // no such font
-  EXPECT_EQ(getCurrentFont() + selectFont(0), 1);
-  enableOption(12), setContourColor(1, 0, 0, 1);
-  using Case = std::tuple<GlyphDrawer, size_t, bool>;  // the outline; outlines and an edge at every vertex
-  for (auto [draw, lines, lighting] :
-       {Case{drawSolidGlyph, 4, false}, {drawSolidGlyph3D, 12, false}, {drawSolidGlyph3D, 12, true}}) {
-    lighting ? glEnable(GL_LIGHTING) : glDisable(GL_LIGHTING);
-    glColor4f(0, 0, 1, 1);
-    std::vector<float> shown = drawn(linesOf(captureFeedback([d = draw] { d('A'); })), true), red, colour(4);
-    glGetFloatv(GL_CURRENT_COLOR, colour.data());
-    for (size_t i = 0; i < 2 * lines; i++) red.insert(red.end(), {1, 0, 0});
-    EXPECT_EQ(shown, red);
-    EXPECT_TRUE(colour == std::vector<float>({0, 0, 1, 1}) && glIsEnabled(GL_LIGHTING) == lighting);
+TEST_F(VectorFontTest, SetCenteringKeepsOnlyTheLowByte) {
+  setCentering(256);
+  EXPECT_EQ(getCentering(), 0);
+  setCentering(257);
+  EXPECT_EQ(getCentering(), 1);
+}
+
+TEST_F(VectorFontTest, LoadFillsTheLowestEmptySlotAndMakesItCurrent) {
+  ASSERT_EQ(loadBytes(fontBytes({})), 2);
+  ASSERT_EQ(unloadFont(0), 0);
+  EXPECT_EQ(loadBytes(fontBytes({})), 0);
+  EXPECT_EQ(getCurrentFont(), 0);
+}
+
+TEST_F(VectorFontTest, LoadIntoAFullRegistryFailsAndKeepsTheCurrentFont) {
+  for (int slot = 2; slot < FONT_SLOT_COUNT; slot++) ASSERT_EQ(loadBytes(fontBytes({})), slot);
+  ASSERT_EQ(selectFont(5), 0);
+  EXPECT_EQ(loadBytes(fontBytes({})), -1);
+  EXPECT_EQ(getCurrentFont(), 5);
+}
+
+TEST_F(VectorFontTest, LoadOfAMissingFileFailsAndKeepsTheCurrentFont) {
+  EXPECT_EQ(loadFont((testFolder() + "/missing.font").c_str()), -1);
+  EXPECT_EQ(getCurrentFont(), 0);
+  EXPECT_EQ(fontRegistry.fonts[2].get(), nullptr);
+}
+
+TEST_F(VectorFontTest, UnloadAndSelectRefuseAnEmptyOrInvalidSlot) {
+  struct Case {
+    const char* name;
+    int slot;
+  };
+  const Case cases[] = {
+      {"negative", -1},
+      {"empty", 3},
+      {"past the last", 256},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(unloadFont(c.slot), -1);
+    EXPECT_EQ(selectFont(c.slot), -1);
+    EXPECT_EQ(getCurrentFont(), 0);
   }
-  const GLfloat fromRightFront[4] = {1, 0, 1, 0};
-  glEnable(GL_LIGHTING), glEnable(GL_LIGHT0), glLightfv(GL_LIGHT0, GL_POSITION, fromRightFront);
+}
+
+TEST_F(VectorFontTest, UnloadingTheCurrentFontLeavesNoneCurrent) {
+  ASSERT_EQ(unloadFont(1), 0);
+  EXPECT_EQ(getCurrentFont(), 0) << "after unloading another font";
+  ASSERT_EQ(unloadFont(0), 0);
+  EXPECT_EQ(getCurrentFont(), -1);
+  EXPECT_EQ(unloadCurrentFont(), -1) << "with no current font";
+  ASSERT_EQ(loadBytes(fontBytes({})), 0);
+  EXPECT_EQ(unloadCurrentFont(), 0);
+  EXPECT_EQ(fontRegistry.fonts[0].get(), nullptr);
+  EXPECT_EQ(getCurrentFont(), -1);
+}
+
+// A glyph of two contours and one triangle, and one without vertices.
+const TestGlyph kTwoContours = {
+    'O', {{-0.9f, -0.8f}, {0.6f, 0.95f}, {0, 0.5f}, {0.25f, -0.25f}}, {2, 0, 1}, {1, 3}};
+const TestGlyph kNoVertices = {'.', {}, {}, {}};
+
+TEST_F(VectorFontTest, ReaderKeepsTheNameAndEveryGlyphArray) {
+  ASSERT_EQ(loadBytes(fontBytes({kTwoContours, kNoVertices})), 2);
+  const VectorFont& font = *fontRegistry.fonts[2];
+  EXPECT_EQ(std::string(font.name), std::string(96, '\xEE'));
+  EXPECT_EQ(font.symbolCount, 2);
+  const VectorGlyph& o = *font.symbols[size_t('O')];
+  EXPECT_EQ(o.vertexCount, 4);
+  EXPECT_EQ(o.facetCount, 1);
+  EXPECT_EQ(o.contourCount, 2);
+  EXPECT_EQ((Point{o.vertices[1].x, o.vertices[1].y}), (Point{0.6f, 0.95f}));
+  EXPECT_EQ(o.facets[0], 2);
+  EXPECT_EQ(o.contourEnds[1], 3);
+  EXPECT_EQ(font.symbols[size_t('.')]->vertexCount, 0);
+}
+
+TEST_F(VectorFontTest, ReaderBoundsEachGlyphAndAnEmptyOneInsideOut) {
+  ASSERT_EQ(loadBytes(fontBytes({kTwoContours, kNoVertices})), 2);
+  const VectorGlyph& o = *fontRegistry.fonts[2]->symbols[size_t('O')];
+  const VectorGlyph& dot = *fontRegistry.fonts[2]->symbols[size_t('.')];
+  EXPECT_EQ((Rect{o.left, o.bottom, o.right, o.top}), (Rect{-0.9f, -0.8f, 0.6f, 0.95f}));
+  EXPECT_EQ((Rect{dot.left, dot.bottom, dot.right, dot.top}), (Rect{10, 10, -10, -10}));
+}
+
+const char kFormatError[] = "Error reading font file: incorrect file format\n";
+const char kSymbolsError[] = "Error reading font file: encountered symbols in font\n";
+
+std::vector<uint8_t> withByte(std::vector<uint8_t> bytes, size_t at, uint8_t value) {
+  bytes[at] = value;
+  return bytes;
+}
+
+TEST_F(VectorFontTest, ReaderRefusesABadFileWithItsMessage) {
+  const std::vector<uint8_t> good = fontBytes({kTwoContours, kNoVertices});
+  const std::vector<GlyphVertex> four = kTwoContours.vertices;
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    std::string message;  // with messages on
+  };
+  const Case cases[] = {
+      {"only two bytes", {'G', 'L'}, kFormatError},
+      {"first magic byte", withByte(good, 0, 'g'), kFormatError},
+      {"second magic byte", withByte(good, 1, 'l'), kFormatError},
+      {"third magic byte", withByte(good, 2, 'f'), kFormatError},
+      {"a code twice", fontBytes({kTwoContours, kTwoContours}), kSymbolsError},
+      {"a triangle corner past the vertices", fontBytes({{'O', four, {2, 0, 4}, {1, 3}}}), ""},
+      {"a contour end past the vertices", fontBytes({{'O', four, {2, 0, 1}, {1, 4}}}), ""},
+  };
+  ASSERT_EQ(unloadFont(0), 0);
+  ASSERT_EQ(selectFont(1), 0);
+  enableOption(OPTION_MESSAGES);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(loadBytes(c.bytes), -1);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.message);
+    EXPECT_EQ(fontRegistry.fonts[0].get(), nullptr);
+    EXPECT_EQ(getCurrentFont(), 1);
+  }
+}
+
+TEST_F(VectorFontTest, ReaderRefusesAFileCutShortAnywhereSilently) {
+  const std::vector<uint8_t> good = fontBytes({kTwoContours, kNoVertices});
+  enableOption(OPTION_MESSAGES);
+  for (long size = 3; size < long(good.size()); size++) {
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(loadBytes({good.begin(), good.begin() + size}), -1) << size << " bytes";
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << size << " bytes";
+  }
+}
+
+TEST_F(VectorFontTest, ReaderPrintsNothingWithMessagesOff) {
+  disableOption(OPTION_MESSAGES);
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(loadBytes({'G', 'L'}), -1);
+  EXPECT_EQ(loadBytes(fontBytes({kTwoContours, kTwoContours})), -1);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+}
+
+// A spans x -0.8..0.7 and y -0.5..0.9, B x -0.6..0.3 and y -0.7..0.4; '!' has no glyph. Uncentred,
+// A's near edge goes on the edge of its cell and B follows 0.7 + 0.6 + 0.2 further (A's right,
+// B's left, the gap); a first space gets no offset.
+TEST_F(VectorFontTest, LayoutGivesEachGlyphItsOrigin) {
+  struct Case {
+    const char* name;
+    const char* text;
+    int32_t direction;
+    int centered;
+    float rotation;
+    std::vector<Point> origins;
+  };
+  const Case cases[] = {
+      {"right", "AB", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {1.3f, 0}}},
+      {"left", "AB", DIRECTION_LEFT, 0, 0, {{0.3f, 0}, {-1, 0}}},
+      {"up", "AB", DIRECTION_UP, 0, 0, {{0, 0.5f}, {0, 2.3f}}},
+      {"down", "AB", DIRECTION_DOWN, 0, 0, {{0, -0.1f}, {0, -1.2f}}},
+      {"a first space", " A", DIRECTION_RIGHT, 0, 0, {{2, 0}}},
+      {"a space between", "A B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {2, 0}}},
+      {"no glyph between", "A!B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {-0.2f, 0}, {1.8f, 0}}},
+      {"rotated a quarter turn", "AB", DIRECTION_RIGHT, 0, 90, {{0, -0.2f}, {0, 1.3f}}},
+      {"no direction yet", "AB", 0, 0, 0, {}},
+      {"empty", "", DIRECTION_RIGHT, 0, 0, {}},
+      {"centred right", "AB B", DIRECTION_RIGHT, 1, 0, {{-1.85f, 0}, {-0.35f, 0}, {1.85f, 0}}},
+      {"centred left", "AB B", DIRECTION_LEFT, 1, 0, {{-1.85f, 0}, {-3.15f, 0}, {-5.35f, 0}}},
+      {"centred up", "AB B", DIRECTION_UP, 1, 0, {{0, 1.9f}, {0, 3.7f}, {0, 5.9f}}},
+      {"centred down", "AB B", DIRECTION_DOWN, 1, 0, {{0, 1.9f}, {0, 0.8f}, {0, -1.4f}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fontRegistry.direction = c.direction;  // also the 0 that setDirection refuses
+    setCentering(c.centered);
+    setRotation(c.rotation);
+    origins.clear();
+    layoutString(c.text, recordOrigin);
+    EXPECT_EQ(origins, c.origins);
+    EXPECT_EQ(modelviewOrigin(), Point{}) << "the caller's matrix";
+  }
+}
+
+TEST_F(VectorFontTest, SymbolSpaceAndSpaceSizeSetTheGaps) {
+  setSymbolSpace(0.5f);
+  setSpaceSize(3);
+  origins.clear();
+  layoutString("A B", recordOrigin);
+  EXPECT_EQ(origins, (std::vector<Point>{{-0.2f, 0}, {3.3f, 0}}));
+}
+
+// The bounds that getStringBounds writes; a pair whose outputs are not both given keeps 99.
+Rect stringBounds(int slot, const char* text, int missingOutput = -1) {
+  Rect r = {99, 99, 99, 99};
+  float* outputs[4] = {&r.minX, &r.minY, &r.maxX, &r.maxY};
+  if (missingOutput >= 0) outputs[missingOutput] = nullptr;
+  getStringBounds(slot, text, outputs[0], outputs[1], outputs[2], outputs[3]);
+  return r;
+}
+
+TEST_F(VectorFontTest, StringBoundsRunFromTheFirstGlyphPastTheLastGap) {
+  EXPECT_EQ(stringBounds(0, ""), (Rect{0, 10, 0, -10}));
+  EXPECT_EQ(stringBounds(0, "AB"), (Rect{-0.8f, -0.7f, 2, 0.9f}));
+  EXPECT_EQ(stringBounds(0, " A!"), (Rect{-0.5f, -0.5f, 5.2f, 0.9f})) << "a first space's own glyph";
+}
+
+TEST_F(VectorFontTest, StringBoundsWriteOnlyThePairsGivenWhole) {
+  struct Case {
+    const char* name;
+    int slot;
+    int missingOutput;  // 0 min x, 1 min y, 2 max x, 3 max y
+    Rect bounds;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"no min x", 0, 0, {99, 99, 0.9f, 0.9f}},
+      {"no min y", 0, 1, {99, 99, 0.9f, 0.9f}},
+      {"no max x", 0, 2, {-0.8f, -0.5f, 99, 99}},
+      {"no max y", 0, 3, {-0.8f, -0.5f, 99, 99}},
+      {"an empty slot", 7, -1, {99, 99, 99, 99}},
+  };  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(stringBounds(c.slot, "A", c.missingOutput), c.bounds);
+  }
+}
+
+TEST_F(VectorFontTest, SolidGlyphDrawsTheTrianglesOfItsFile) {
+  const Point leftBottom = {-0.8f, -0.5f}, leftTop = {-0.8f, 0.9f};
+  const Point rightTop = {0.7f, 0.9f}, rightBottom = {0.7f, -0.5f};
+  EXPECT_EQ(pointsOf(captureFeedback([] { drawSolidGlyph('A'); })),
+            (std::vector<Point>{leftBottom, leftTop, rightTop, leftBottom, rightTop, rightBottom}));
+}
+
+TEST_F(VectorFontTest, TexturingMapsTheGlyphCellOntoTheTexture) {
+  enableOption(OPTION_TEXTURING);  // A: x -0.8 and 0.7 are s 0.1 and 0.85, y -0.5 and 0.9 t 0.25 and 0.95
+  for (const FeedbackItem& triangle : captureFeedback([] { drawSolidGlyph('A'); }))
+    for (const FeedbackVertex& v : triangle.vertices) {
+      const Point p = objectPoint(v);
+      EXPECT_NEAR(v.s, p.x < 0 ? 0.1f : 0.85f, 1e-4) << p;
+      EXPECT_NEAR(v.t, p.y < 0 ? 0.25f : 0.95f, 1e-4) << p;
+    }
+}
+
+TEST_F(VectorFontTest, OutlineInAGivenFontDrawsALoopPerContour) {
+  ASSERT_EQ(selectFont(1), 0);
+  const Point a = {0, 0}, b = {1, 0}, c = {1, 1}, d = {2, 2}, e = {3, 2}, f = {3, 3};
+  EXPECT_EQ(pointsOf(captureFeedback([] { drawOutlineGlyphInFont(0, 'O'); })),
+            (std::vector<Point>{a, b, b, c, c, a, d, e, e, f, f, d}));
+  EXPECT_EQ(getCurrentFont(), 1);
+}
+
+TEST_F(VectorFontTest, WirePrismDrawsBothLoopsAndAnEdgePerVertex) {
+  const Point a = {-0.5f, -0.5f, 1}, b = {0, 0.5f, 1}, c = {0.5f, -0.5f, 1};  // back, and front at 1.2:
+  const Point A = {-0.5f, -0.5f, 1.2f}, B = {0, 0.5f, 1.2f}, C = {0.5f, -0.5f, 1.2f};
+  EXPECT_EQ(pointsOf(captureFeedback([] { drawWireGlyph3D('V'); })),
+            (std::vector<Point>{a, b, b, c, c, a, A, B, B, C, C, A, a, A, b, B, c, C}));
+}
+
+TEST_F(VectorFontTest, DrawersWithoutAFontOrGlyphDrawNothing) {
+  struct Case {
+    const char* name;
+    void (*draw)();
+  };
+  const Case cases[] = {
+      {"solid glyph, slot -1", [] { drawSolidGlyphInFont(-1, 'A'); }},
+      {"outline glyph, an empty slot", [] { drawOutlineGlyphInFont(7, 'A'); }},
+      {"outline string, slot 256", [] { drawOutlineStringInFont(256, "A"); }},
+      {"wire prism, slot 256", [] { drawWireGlyph3DInFont(256, 'A'); }},
+      {"wire prisms, an empty slot", [] { drawWireString3DInFont(7, "A"); }},
+      {"solid prism, slot 256", [] { drawSolidGlyph3DInFont(256, 'A'); }},
+      {"solid prisms, slot -1", [] { drawSolidString3DInFont(-1, "A"); }},
+      {"a code without a glyph", [] { drawSolidGlyph3D('Z'); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_TRUE(captureFeedback(c.draw).empty());
+    EXPECT_EQ(getCurrentFont(), 0);
+  }
+}
+
+struct Colour {
+  float r, g, b, a;
+};
+bool operator==(const Colour& x, const Colour& y) {
+  return Point{x.r, x.g, x.b} == Point{y.r, y.g, y.b} && std::fabs(x.a - y.a) < 1e-3f;
+}
+std::ostream& operator<<(std::ostream& out, const Colour& c) {
+  return out << "rgba(" << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ")";
+}
+
+Colour currentColour() {
+  Colour c;
+  glGetFloatv(GL_CURRENT_COLOR, &c.r);
+  return c;
+}
+
+TEST_F(VectorFontTest, ContourOverlayIsUnlitInItsColourAndRestoresState) {
+  enableOption(OPTION_CONTOURING);
+  setContourColor(1, 0, 0, 1);
+  struct Case {
+    const char* name;
+    GlyphDrawer draw;
+    bool lighting;
+    size_t lines;  // the outline; or both outlines and an edge at every vertex
+  };
+  const Case cases[] = {
+      {"flat glyph", drawSolidGlyph, false, 4},
+      {"prism", drawSolidGlyph3D, false, 12},
+      {"prism with lighting on", drawSolidGlyph3D, true, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.lighting)
+      glEnable(GL_LIGHTING);
+    else
+      glDisable(GL_LIGHTING);
+    glColor4f(0, 0, 1, 1);
+    const GlyphDrawer draw = c.draw;
+    const std::vector<FeedbackItem> lines = linesOf(captureFeedback([draw] { draw('A'); }));
+    EXPECT_EQ(lines.size(), c.lines);
+    for (const FeedbackItem& line : lines)
+      for (const FeedbackVertex& v : line.vertices)
+        EXPECT_EQ((Colour{v.r, v.g, v.b, v.a}), (Colour{1, 0, 0, 1}));
+    EXPECT_EQ(currentColour(), (Colour{0, 0, 1, 1}));
+    EXPECT_EQ(bool(glIsEnabled(GL_LIGHTING)), c.lighting);
+  }
+}
+
+// One triangle of a lit prism: its corners and their red.
+struct LitTriangle {
+  std::vector<Point> corners;
+  std::vector<float> reds;
+};
+
+// The wedge V as a solid prism 0.5 deep (z 1 to 1.5), lit by a directional light from (2, 1, 2):
+// a triangle on each face, two on each of the three walls.
+std::vector<LitTriangle> litWedgePrism() {
+  const GLfloat direction[4] = {2, 1, 2, 0};
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  glLightfv(GL_LIGHT0, GL_POSITION, direction);
   setSymbolDepth(0.5f);
-  const auto polygons = polygonsOf(captureFeedback([] { drawSolidGlyph3D('V'); }));
+  std::vector<LitTriangle> triangles;
+  for (const FeedbackItem& polygon : polygonsOf(captureFeedback([] { drawSolidGlyph3D('V'); }))) {
+    LitTriangle& t = triangles.emplace_back();
+    for (const FeedbackVertex& v : polygon.vertices) {
+      t.corners.push_back(objectPoint(v));
+      t.reds.push_back(v.r);
+    }
+  }
   glDisable(GL_LIGHT0);
-  EXPECT_EQ(polygons.size(), 8u);  // a triangle on each face, two on each of the three walls
-  for (const FeedbackItem& polygon : polygons) {
-    const std::vector<float> p = drawn({polygon}), lit = drawn({polygon}, true), centre = {0, -.2f, 1.25f};
-    float outward = 0;  // the glyph winds clockwise seen from +z, so its prism counter-clockwise from outside
-    for (int i = 0, j = 1, k = 2; i < 3; i++, j = (i + 1) % 3, k = (i + 2) % 3)
-      outward += ((p[3 + j] - p[j]) * (p[6 + k] - p[k]) - (p[3 + k] - p[k]) * (p[6 + j] - p[j])) *
-                 (p[i] + p[3 + i] + p[6 + i] - 3 * centre[i]);
-    EXPECT_GT(outward, 0);
-    // Normals (0, 0, 1) in front (z 1.5), (0, 0, -1) behind (z 1); a wall vertex its own position, unscaled,
-    // but the pair closing the wall (the bottom edge) keeps the last vertex's, (0.5, -0.5). Default light.
-    const float z = p[2] + p[5] + p[8], y = p[1] + p[4] + p[7];
-    for (int k = 0; k < 3; k++) {
-      const float facing = z > 4.49f ? 1 : z < 3.01f ? -1 : y < -1.49f ? 0.5f : p[3 * k];
-      EXPECT_NEAR(lit[3 * k], 0.04f + 0.8f * std::max(0.0f, facing) / std::sqrt(2.0f), 1e-3);
+  return triangles;
+}
+
+TEST_F(VectorFontTest, SolidPrismTrianglesWindCounterClockwiseFromOutside) {
+  const std::vector<LitTriangle> triangles = litWedgePrism();
+  EXPECT_EQ(triangles.size(), 8u);
+  const Point inside = {0, -0.2f, 1.25f};
+  for (const LitTriangle& triangle : triangles) {
+    const std::vector<Point>& t = triangle.corners;
+    const Point u = {t[1].x - t[0].x, t[1].y - t[0].y, t[1].z - t[0].z};
+    const Point v = {t[2].x - t[0].x, t[2].y - t[0].y, t[2].z - t[0].z};
+    const Point normal = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const Point centre = {(t[0].x + t[1].x + t[2].x) / 3, (t[0].y + t[1].y + t[2].y) / 3,
+                          (t[0].z + t[1].z + t[2].z) / 3};
+    const float outward = normal.x * (centre.x - inside.x) + normal.y * (centre.y - inside.y) +
+                          normal.z * (centre.z - inside.z);
+    EXPECT_GT(outward, 0) << t[0] << t[1] << t[2];
+  }
+}
+
+// The red of a vertex lit by the default light and material: 0.04 ambient, and 0.8 times the
+// cosine of its (unnormalised) normal with the light's direction (2, 1, 2) / 3.
+float litRed(float nx, float ny, float nz) {
+  return 0.04f + 0.8f * std::max(0.0f, (2 * nx + ny + 2 * nz) / 3);
+}
+
+// Normals: (0, 0, 1) in front, (0, 0, -1) behind; on a wall a vertex's own position, unscaled, but
+// the pair that closes the wall (the bottom edge, y -0.5) keeps the last vertex's, (0.5, -0.5).
+TEST_F(VectorFontTest, SolidPrismNormalsAreTheFacesAndTheWallPositions) {
+  for (const LitTriangle& triangle : litWedgePrism()) {
+    const std::vector<Point>& t = triangle.corners;
+    const auto onAll = [&t](auto test) { return std::all_of(t.begin(), t.end(), test); };
+    const bool front = onAll([](const Point& p) { return std::fabs(p.z - 1.5f) < 1e-3f; });
+    const bool back = onAll([](const Point& p) { return std::fabs(p.z - 1) < 1e-3f; });
+    const bool bottomWall = onAll([](const Point& p) { return std::fabs(p.y + 0.5f) < 1e-3f; });
+    for (size_t k = 0; k < t.size(); k++) {
+      float expected = litRed(t[k].x, t[k].y, 0);
+      if (front)
+        expected = litRed(0, 0, 1);
+      else if (back)
+        expected = litRed(0, 0, -1);
+      else if (bottomWall)
+        expected = litRed(0.5f, -0.5f, 0);
+      EXPECT_NEAR(triangle.reds[k], expected, 1e-3) << t[k] << " of " << t[0] << t[1] << t[2];
     }
   }
 }
 
-TEST_F(VectorFontTest, ConsoleWrapsScrollsAndDrawsItsLinesInItsOwnFontWithABlinkingCursor) {
-  auto grid = [&c = fontRegistry.console] {  // the cells ('.' empty), '@', the cursor's column and line
-    std::string cells(reinterpret_cast<const char*>(c.consoleBuffer.get()), 12);
-    std::replace(cells.begin(), cells.end(), '\0', '.');
-    return cells + "@" + std::to_string(c.cursorX) + std::to_string(c.cursorY);
+// What the console holds: its cells ('.' where empty) and its cursor.
+struct ConsoleState {
+  std::string cells;
+  int cursorX;
+  int cursorY;
+};
+bool operator==(const ConsoleState& a, const ConsoleState& b) {
+  return a.cells == b.cells && a.cursorX == b.cursorX && a.cursorY == b.cursorY;
+}
+std::ostream& operator<<(std::ostream& out, const ConsoleState& s) {
+  return out << "\"" << s.cells << "\" cursor (" << s.cursorX << ", " << s.cursorY << ")";
+}
+
+ConsoleState consoleState() {
+  const TextConsole& c = fontRegistry.console;
+  std::string cells(reinterpret_cast<const char*>(c.consoleBuffer.get()),
+                    size_t(c.consoleWidth * c.consoleHeight));
+  std::replace(cells.begin(), cells.end(), '\0', '.');
+  return {cells, c.cursorX, c.cursorY};
+}
+
+TEST_F(VectorFontTest, ConsoleWritesWrapsScrollsAndDropsUnprintables) {
+  struct Case {
+    const char* name;
+    std::string text;
+    ConsoleState after;  // on a console of 4 x 3
+  };
+  const Case cases[] = {
+      {"wraps at the right edge", "abcde", {"abcde.......", 1, 1}},
+      {"newlines", "ab\ncd\n", {"ab..cd......", 0, 2}},
+      {"a newline on the last line scrolls", "a\nb\nc\n", {"b...c.......", 0, 2}},
+      {"a full last line scrolls", "abcdefghijkl", {"efghijkl....", 0, 2}},
+      {"only 32 to 127 print", std::string("\t\r\x1f\0\x80\xff ~\x7f", 9), {" ~\x7f.........", 3, 0}},
   };
   initConsole(4, 3);
-  for (auto [text, expected] :
-       {// clang-format off
-           std::pair<std::string, std::string>{"abcde", "abcde.......@11"}, {"ab\ncd\n", "ab..cd......@02"},
-           {"a\nb\nc\n", "b...c.......@02"}, {"abcdefghijkl", "efghijkl....@02"},
-           {std::string("\t\r\x1f\0\x80\xff ~\x7f", 9), " ~\x7f.........@30"}}) {  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     clearConsole();
-    EXPECT_EQ(consoleWrite(text.data(), int(text.size())), int(text.size()));
-    EXPECT_EQ(grid(), expected);
+    EXPECT_EQ(consoleWrite(c.text.data(), int(c.text.size())), int(c.text.size()));
+    EXPECT_EQ(consoleState(), c.after);
   }
-  initConsole(4, 3);  // a new console is empty, also where the old one's memory was
-  EXPECT_EQ(grid(), "............@00");
-  ASSERT_EQ(setConsoleFont(-1) + setConsoleFont(7) + setConsoleFont(256) + setConsoleFont(0), -3);
-  consolePrint("A\nA"), selectFont(1);      // the current font, 1, has a wider A and no cursor glyph
-  enableOption(30), setCursorBlinkRate(3);  // shown at once, then a new phase on every fourth draw
-  const auto lines = drawn(captureFeedback([] { drawConsole(), drawStringInFont(0, "A"); }));
-  glLoadIdentity();  // down two units a line, the matrix left there
-  EXPECT_EQ(lines, drawn(captureFeedback([] {
-              for (const char* line : {"A", "A_", "", "A"}) drawStringInFont(0, line), glTranslatef(0, -2, 0);
-            })));
-  std::string shown;  // the cursor in each further draw
-  for (int draw = 0; draw < 8; draw++)
-    shown += captureFeedback([] { glLoadIdentity(), drawConsole(); }).size() > 4 ? '1' : '0';
-  EXPECT_EQ(shown, "11000011");
 }
 
-TEST_F(VectorFontTest, CompilerMakesALoadableFontAndTheShowcaseDrawsIt) {
-  const std::string font = testFolder() + "/compiled.font", shot = testFolder() + "/shot.png";
-  ASSERT_EQ(std::system((FONT_COMPILER " /usr/share/fonts/truetype/ocr-a/OCRABold.ttf " + font).c_str()), 0);
-  ASSERT_EQ(loadFont(font.c_str()), 2);
-  for (int code = '!'; code <= '~'; code++) EXPECT_NE(fontRegistry.fonts[2]->symbols[code], nullptr) << code;
-  ASSERT_EQ(std::system((FONTSHOW " " + font + " --screenshot " + shot).c_str()), 0);
+TEST_F(VectorFontTest, ConsolePrintAndPutCharReturnTheBytesGiven) {
+  initConsole(4, 3);
+  EXPECT_EQ(consolePrint("ab"), 2);
+  EXPECT_EQ(consolePutChar('c'), 1);
+  EXPECT_EQ(consolePrint(nullptr), 0);
+  EXPECT_EQ(consoleState(), (ConsoleState{"abc.........", 3, 0}));
+}
+
+TEST_F(VectorFontTest, NewConsoleIsEmptyAlsoWhereTheOldOneWas) {
+  initConsole(4, 3);
+  consolePrint("abcdefg");
+  initConsole(4, 3);
+  EXPECT_EQ(consoleState(), (ConsoleState{"............", 0, 0}));
+}
+
+TEST_F(VectorFontTest, SetConsoleFontRefusesAnEmptyOrInvalidSlot) {
+  struct Case {
+    const char* name;
+    int slot;
+    int result;
+    int32_t consoleFont;  // afterwards, starting from 1
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"slot 0", 0, 0, 0},
+      {"negative", -1, -1, 1},
+      {"empty", 7, -1, 1},
+      {"past the last", 256, -1, 1},
+      {"slot 1", 1, 0, 1},
+  };  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fontRegistry.console.consoleFont = 1;
+    EXPECT_EQ(setConsoleFont(c.slot), c.result);
+    EXPECT_EQ(fontRegistry.console.consoleFont, c.consoleFont);
+  }
+}
+
+TEST_F(VectorFontTest, ConsoleDrawsEachLineInItsFontTwoUnitsBelowTheLast) {
+  initConsole(4, 3);
+  ASSERT_EQ(setConsoleFont(0), 0);
+  consolePrint("A\nA");
+  ASSERT_EQ(selectFont(1), 0);  // the current font has a wider A and no cursor glyph
+  enableOption(OPTION_CONSOLE_CURSOR);
+  setCursorBlinkRate(3);  // shown at once
+  // The matrix stays where the last line left it: an A drawn next goes below.
+  const std::vector<Point> console = pointsOf(captureFeedback([] {
+    drawConsole();
+    drawStringInFont(0, "A");
+  }));
+  glLoadIdentity();
+  const std::vector<Point> lines = pointsOf(captureFeedback([] {
+    for (const char* line : {"A", "A_", "", "A"}) {
+      drawStringInFont(0, line);
+      glTranslatef(0, -2, 0);
+    }
+  }));
+  EXPECT_EQ(console, lines);
+}
+
+TEST_F(VectorFontTest, CursorAtBlinkRateThreeTogglesOnEveryFourthDraw) {
+  initConsole(4, 3);
+  enableOption(OPTION_CONSOLE_CURSOR);
+  setCursorBlinkRate(3);
+  std::string shown;  // in each draw of the empty console, whose font 0 has a cursor glyph
+  for (int draw = 0; draw < 9; draw++) {
+    const bool drawn = !captureFeedback([] {
+                          glLoadIdentity();
+                          drawConsole();
+                        }).empty();
+    shown += drawn ? '1' : '0';
+  }
+  EXPECT_EQ(shown, "111000011");
+}
+
+// OCR-A Bold made into a vector font by the font compiler, once; the file's path.
+const std::string& compiledFont() {
+  static const std::string path = testFolder() + "/compiled.font";
+  static const int status =
+      std::system((FONT_COMPILER " /usr/share/fonts/truetype/ocr-a/OCRABold.ttf " + path).c_str());
+  EXPECT_EQ(status, 0) << "the font compiler";
+  return path;
+}
+
+TEST_F(VectorFontTest, CompiledFontHasAGlyphForEveryPrintableCharacter) {
+  ASSERT_EQ(loadFont(compiledFont().c_str()), 2);
+  for (int code = '!'; code <= '~'; code++)
+    EXPECT_NE(fontRegistry.fonts[2]->symbols[code].get(), nullptr) << char(code);
+}
+
+TEST_F(VectorFontTest, FontshowDrawsACompiledFontIntoAScreenshot) {
+  const std::string shot = testFolder() + "/shot.png";
+  ASSERT_EQ(std::system((FONTSHOW " " + compiledFont() + " --screenshot " + shot).c_str()), 0);
   EXPECT_GT(std::ifstream(shot, std::ios::ate).tellg(), 0);
 }
 

@@ -4,13 +4,18 @@
 #include <gmock/gmock.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "font/font_library.h"
 
-struct TestGlyph {  // its coordinates are written as they are: this host is little-endian, as the files
+// One glyph record. Its coordinates are written as they lie in memory: this host is
+// little-endian, as the files are.
+struct TestGlyph {
   uint8_t code;
   std::vector<GlyphVertex> vertices;
-  std::vector<uint8_t> facets, contourEnds;  // three per triangle; one per contour
+  std::vector<uint8_t> facets;       // three vertex indices per triangle
+  std::vector<uint8_t> contourEnds;  // the last vertex of each contour
 };
 
 // A rectangle wound clockwise seen from +z: one contour of four vertices, two triangles.
