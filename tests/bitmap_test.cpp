@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <tuple>
 
 #include "font/bitmap_font.h"
 #include "font/font_lifecycle.h"
@@ -19,136 +22,294 @@ namespace {
 
 namespace fw = bitmap_font_writer;
 using Bytes = std::vector<uint8_t>;
-const std::string kDir = ::testing::TempDir(), k24 = "-type TrueColor -compress None BMP3:";
-const std::string k8 = "-type Palette -compress None BMP3:";
+const std::string kDir = ::testing::TempDir();
+const std::string k24 = "-type TrueColor -compress None BMP3:";  // ImageMagick's 24-bit pictures
+const std::string k8 = "-type Palette -compress None BMP3:";     // and its 8-bit ones
 
-GLint integer(GLenum what, GLint value = -1) { return glGetIntegerv(what, &value), value; }
-float modelviewX(std::array<float, 16> m = {}) { return glGetFloatv(GL_MODELVIEW_MATRIX, m.data()), m[12]; }
+GLint textureParameter(GLenum what) {
+  GLint value = -1;
+  glGetTexParameteriv(GL_TEXTURE_2D, what, &value);
+  return value;
+}
+GLint textureLevelParameter(GLenum what) {
+  GLint value = -1;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, what, &value);
+  return value;
+}
+float modelviewX() {
+  std::array<float, 16> m = {};
+  glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+  return m[12];
+}
 Bytes readFile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
 // ImageMagick writes a noise picture to path; returns its RGB pixels as it reads them, bottom row first.
 Bytes makePicture(const std::string& path, int width, int height, const std::string& format) {
-  const std::string command = "convert -size " + std::to_string(width) + "x" + std::to_string(height) +
-                              " xc: -seed 1 +noise Random -colors 200 " + format + path + " && convert " +
-                              path + " -flip rgb:" + path + ".rgb";
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  const std::string command = "convert -size " + size + " xc: -seed 1 +noise Random -colors 200 " + format +
+                              path + " && convert " + path + " -flip rgb:" + path + ".rgb";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   return readFile(path + ".rgb");
 }
 
-TEST_F(GlTest, EachGameTextureHoldsItsFilesPixels) {  // byte alignment uploads rows of any width whole
-  const std::tuple<GLint, GLint, std::string> files[] = {
-      // both depths, padding, a 124-byte record
-      {1, 2, k24}, {3, 2, k24},   {17, 3, k24}, {1024, 90, k24}, {6, 2, "-type TrueColor BMP:"},
-      {5, 4, k8},  {1024, 2, k8}, {13, 3, k8},  {8, 1, k24},     {4, 5, k8}};
+// The ten texture files: both depths, rows with and without padding, rows of 3072 bytes (the
+// longest the reader takes) and a file with a 124-byte information record. Byte alignment (which the test
+// sets) uploads rows of any width whole.
+struct TextureFile {
+  const char* name;
+  GLint width, height;
+  std::string format;
+};
+const TextureFile kTextureFiles[] = {
+    {"24-bit, 1 wide", 1, 2, k24},
+    {"24-bit, 3 wide", 3, 2, k24},
+    {"24-bit, 17 wide", 17, 3, k24},
+    {"24-bit, 1024 wide", 1024, 90, k24},
+    {"24-bit, 124-byte record", 6, 2, "-type TrueColor BMP:"},
+    {"8-bit, 5 wide", 5, 4, k8},
+    {"8-bit, 1024 wide", 1024, 2, k8},
+    {"8-bit, 13 wide", 13, 3, k8},
+    {"24-bit, 8 wide", 8, 1, k24},
+    {"8-bit, 4 wide", 4, 5, k8},
+};
+
+// Writes the ten files as the game's, loads them as the game does (once a run) and returns
+// ImageMagick's pixels of each.
+const std::vector<Bytes>& loadGameTextures() {
+  static std::vector<Bytes> pixels;
+  if (!pixels.empty()) return pixels;
   char previous[4096];
-  ASSERT_TRUE(getcwd(previous, sizeof previous) && chdir(kDir.c_str()) == 0);
-  std::vector<Bytes> pixels;
-  for (const auto& [width, height, format] : files)
-    pixels.push_back(makePicture(textureFileName(TextureId(Ground + pixels.size())), width, height, format));
+  EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
+  EXPECT_EQ(chdir(kDir.c_str()), 0);
+  for (GLuint id = Ground; id <= RecordBoard; id++) {
+    const TextureFile& file = kTextureFiles[id - Ground];
+    pixels.push_back(makePicture(textureFileName(TextureId(id)), file.width, file.height, file.format));
+  }
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   nextTextureName = 42;
   loadTextures();
-  ASSERT_EQ(chdir(previous), 0);
+  EXPECT_EQ(chdir(previous), 0);
+  return pixels;
+}
+
+TEST_F(GlTest, TexturesOneToTenHoldTheTenFilesPixels) {
+  const std::vector<Bytes>& pixels = loadGameTextures();
   EXPECT_EQ(nextTextureName, 11u);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   for (GLuint id = Ground; id <= RecordBoard; id++) {
+    const TextureFile& file = kTextureFiles[id - Ground];
+    SCOPED_TRACE(file.name);
     glBindTexture(GL_TEXTURE_2D, id);
-    std::vector<GLint> got;
-    for (GLenum what : {GL_TEXTURE_WIDTH, GL_TEXTURE_HEIGHT, GL_TEXTURE_INTERNAL_FORMAT})
-      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, what, &got.emplace_back());
-    for (GLenum what : {GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
-      glGetTexParameteriv(GL_TEXTURE_2D, what, &got.emplace_back());
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &got.emplace_back());
-    const auto& [width, height, format] = files[id - 1];
-    EXPECT_EQ(got, std::vector<GLint>(
-                       {width, height, GL_RGB, GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT, GL_REPLACE}));
-    Bytes texels(pixels[id - 1].size());
+    EXPECT_EQ(textureLevelParameter(GL_TEXTURE_WIDTH), file.width);
+    EXPECT_EQ(textureLevelParameter(GL_TEXTURE_HEIGHT), file.height);
+    EXPECT_EQ(textureLevelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
+    Bytes texels(pixels[id - Ground].size());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    EXPECT_TRUE(texels == pixels[id - 1]) << format << width;
+    EXPECT_TRUE(texels == pixels[id - Ground]) << "texels differ from ImageMagick's pixels";
   }
 }
 
-// Bad files read over a good 4 x 2 picture, which refused ones (height 0) leave in place.
-TEST(PictureReaderTest, ReportsEveryProblemInOneLine) {
-  const std::string good = kDir + "good.bmp", bad = kDir + "bad.bmp";
-  makePicture(good, 4, 2, k24);
-  const std::tuple<size_t, size_t, int32_t, std::string, int32_t> cases[] = {
-      {0, 1, 'A', "Error reading BMP file, file type incorrect\n", 0},
-      {13, 0, 0, "Error reading BMP file header\n", 0},
-      {53, 0, 0, "Error reading BMP Information record\n", 0},
-      {0, 30, 1, "Sorry, this code cannot read compressed image files\n", 0},
-      {0, 28, 16, "Sorry, this code can only read 8 bit or 24 bit image files\n", 0},
-      {0, 22, INT32_MAX, "", 0},                           // over 2 GB
-      {0, 22, -2, "Error allocating pixel memory\n", -2},  // top down
-      {77, 0, 0, "Error reading BMP pixels\n", 2},
-      {56, 28, 8, "Error reading BMP Color Table\nError reading BMP pixels\n", 2}};
-  BmpImage image;
-  for (const auto& [cut, at, value, message, height] : cases) {
-    loadBmp(good.c_str(), image);
-    const uint8_t* before = image.pixels;
-    Bytes bytes = readFile(good);
-    if (at) std::memcpy(&bytes[at], &value, 4);
-    bytes.resize(cut ? cut : bytes.size());
-    fw::writeFileBytes(bad, bytes);
-    ::testing::internal::CaptureStdout();
-    EXPECT_FALSE(loadBmp(bad.c_str(), image));
-    const std::string printed = ::testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(message.empty() ? std::count(printed.begin(), printed.end(), '\n') == 1 : printed == message);
-    EXPECT_EQ(image.height, height ? height : 2) << printed;
-    EXPECT_TRUE(height || image.pixels == before) << printed;
+TEST_F(GlTest, GameTexturesFilterLinearlyRepeatAndReplaceTheColour) {
+  loadGameTextures();
+  GLint mode = -1;
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+  EXPECT_EQ(mode, GL_REPLACE);
+  for (GLuint id = Ground; id <= RecordBoard; id++) {
+    SCOPED_TRACE(kTextureFiles[id - Ground].name);
+    glBindTexture(GL_TEXTURE_2D, id);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
   }
+}
+
+// Good pictures, made once: 4 x 2 of 24 bits, 16 x 2 of 8 bits (with fewer colours, 4 bits).
+const std::string& goodPicture(const std::string& format) {
+  static const std::string truePicture = kDir + "good24.bmp";
+  static const std::string palettePicture = kDir + "good8.bmp";
+  const bool palette = format == k8;
+  const std::string& path = palette ? palettePicture : truePicture;
+  if (readFile(path).empty()) makePicture(path, palette ? 16 : 4, 2, format);
+  return path;
+}
+const std::string kBadPicture = kDir + "bad.bmp";
+
+// A picture file with a 32-bit value written over it at `at` (if not 0), cut to `size` (if not 0).
+void writeSpoiled(const std::string& good, size_t at, int32_t value, size_t size) {
+  Bytes bytes = readFile(good);
+  if (at) std::memcpy(&bytes[at], &value, 4);
+  if (size) bytes.resize(size);
+  ASSERT_TRUE(fw::writeFileBytes(kBadPicture, bytes));
+}
+
+// Each bad file is read over the good picture, which a file refused before its size is taken
+// leaves in the record.
+TEST(PictureReaderTest, RefusesABadFileWithOneLine) {
+  struct Case {
+    const char* name;
+    size_t at;            // where a 32-bit value is written over the good 24-bit file (0: nowhere)
+    int32_t value;        // the value written there
+    size_t size;          // where the file is cut (0: not cut)
+    std::string message;  // "" for any one line
+    int32_t height;       // of the record afterwards
+    bool keepsPixels;     // the record still holds the good picture's pixels
+  };
+  const Case cases[] = {
+      {"wrong magic", 1, 'A', 0, "Error reading BMP file, file type incorrect\n", 2, true},
+      {"short file header", 0, 0, 13, "Error reading BMP file header\n", 2, true},
+      {"short information record", 0, 0, 53, "Error reading BMP Information record\n", 2, true},
+      {"compressed", 30, 1, 0, "Sorry, this code cannot read compressed image files\n", 2, true},
+      {"16 bits a pixel", 28, 16, 0, "Sorry, this code can only read 8 bit or 24 bit image files\n", 2, true},
+      {"over 2 GB of pixels", 22, INT32_MAX, 0, "", 2, true},
+      {"top down", 22, -2, 0, "Error allocating pixel memory\n", -2, false},
+      {"rows cut short", 0, 0, 77, "Error reading BMP pixels\n", 2, false},
+      {"8-bit, short colour table", 28, 8, 56, "Error reading BMP Color Table\nError reading BMP pixels\n", 2,
+       false},
+  };
+  BmpImage image;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(loadBmp(goodPicture(k24).c_str(), image));
+    const uint8_t* before = image.pixels;
+    writeSpoiled(goodPicture(k24), c.at, c.value, c.size);
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(loadBmp(kBadPicture.c_str(), image));
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    if (c.message.empty())
+      EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    else
+      EXPECT_EQ(printed, c.message);
+    EXPECT_EQ(image.height, c.height);
+    if (c.keepsPixels) {
+      EXPECT_EQ(image.pixels, before);
+    }
+  }
+  releaseBmp(image);
+}
+
+TEST(PictureReaderTest, NamesAFileItCannotOpen) {
+  BmpImage image;
   ::testing::internal::CaptureStdout();
   EXPECT_FALSE(loadBmp("missing.bmp", image));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not open file 'missing.bmp'\n");
-  Bytes empty = readFile(good);  // no rows at all: a 4 x 0 picture
-  empty[22] = 0;
-  EXPECT_TRUE(fw::writeFileBytes(bad, empty) && loadBmp(bad.c_str(), image) && image.height == 0);
+}
+
+TEST(PictureReaderTest, ReadsAPictureWithoutPixels) {
+  struct Case {
+    const char* name;
+    const std::string& format;
+    size_t at;  // the width's or the height's offset, where 0 is written
+    int32_t width, height;
+  };
+  const Case cases[] = {
+      {"24-bit, no rows", k24, 22, 4, 0},
+      {"8-bit, no columns", k8, 18, 0, 2},
+  };
+  BmpImage image;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeSpoiled(goodPicture(c.format), c.at, 0, 0);
+    ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(loadBmp(kBadPicture.c_str(), image));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(image.width, c.width);
+    EXPECT_EQ(image.height, c.height);
+  }
   releaseBmp(image);
-  uint8_t field[4] = {1, 2, 3, 4};  // the byte swaps of big-endian hosts
-  swap16(field), swap32(field);
-  EXPECT_EQ(Bytes(field, field + 4), (Bytes{4, 3, 1, 2}));
 }
 
-// A picture decoded: RGBA bytes, row 0 first, if not refused; and its width, height, channels.
-Bytes decode(Bytes picture, std::vector<int>& size) {
+TEST(PictureReaderTest, SwapsReverseTheBytesOfAField) {  // for big-endian hosts
+  uint8_t field16[2] = {1, 2};
+  uint8_t field32[4] = {1, 2, 3, 4};
+  swap16(field16);
+  swap32(field32);
+  EXPECT_EQ(Bytes(field16, field16 + 2), (Bytes{2, 1}));
+  EXPECT_EQ(Bytes(field32, field32 + 4), (Bytes{4, 3, 2, 1}));
+}
+
+// A font picture as the font reader decodes it: its sizes and RGBA bytes, row 0 first.
+struct Decoded {
+  int width, height, channels;
+  Bytes rgba;  // empty if refused
+};
+
+Decoded decode(Bytes picture) {
   FILE* file = fmemopen(picture.data(), picture.size(), "rb");
-  size.assign(3, 0);
-  std::unique_ptr<uint8_t[]> pixels = decodeFontImage(file, &size[0], &size[1], &size[2]);
+  Decoded d;
+  const std::unique_ptr<uint8_t[]> pixels = decodeFontImage(file, &d.width, &d.height, &d.channels);
   std::fclose(file);
-  return pixels ? Bytes(pixels.get(), pixels.get() + size[0] * size[1] * 4) : Bytes();
+  if (pixels) d.rgba.assign(pixels.get(), pixels.get() + d.width * d.height * 4);
+  return d;
 }
 
+// Rows of runs and of noise, 301 x 160; with four channels, run-length offsets past 16 bits.
 TEST(BitmapFontPictureTest, DecodesWhatImageMagickWrites) {
-  std::vector<int> size;  // rows of runs and of noise; with four channels, run-length offsets past 16 bits
-  for (const auto& [channels, options] :
-       {std::pair(1, "-alpha off -colorspace Gray"), {3, "-alpha off"}, {4, ""}})
-    for (std::string storage : {"None", "RLE"}) {
+  struct Case {
+    const char* name;
+    int channels;
+    std::string options;
+  };
+  const Case cases[] = {
+      {"grey", 1, "-alpha off -colorspace Gray"},
+      {"RGB", 3, "-alpha off"},
+      {"RGBA", 4, ""},
+  };
+  for (const Case& c : cases)
+    for (bool runLength : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (runLength ? ", run-length encoded" : ", raw"));
       const std::string command =
           "cd " + kDir +
           " && convert -size 150x160 gradient:red-blue '(' -size 151x160 xc: -seed 1 +noise Random ')' "
           "+append '(' -size 301x160 gradient: ')' -alpha off -compose CopyOpacity -composite " +
-          options + " -depth 8 -compress " + storage +
+          c.options + " -depth 8 -compress " + (runLength ? "RLE" : "None") +
           " sgi:picture && convert sgi:picture -flip -depth 8 rgba:reference";
       ASSERT_EQ(std::system(command.c_str()), 0) << command;
       const Bytes picture = readFile(kDir + "picture");
-      EXPECT_TRUE(decode(picture, size) == readFile(kDir + "reference") &&
-                  picture.at(2) == (storage == "RLE"));
-      EXPECT_EQ(size, (std::vector<int>{301, 160, channels})) << storage;
+      ASSERT_EQ(picture.at(2) == 1, runLength) << "ImageMagick's storage byte";
+      const Decoded d = decode(picture);
+      EXPECT_EQ(d.width, 301);
+      EXPECT_EQ(d.height, 160);
+      EXPECT_EQ(d.channels, c.channels);
+      EXPECT_TRUE(d.rgba == readFile(kDir + "reference")) << "pixels differ from ImageMagick's";
     }
-  fw::PlanarPicture greyAlpha(3, 1, 2);  // two channels: grey 1, 2, 3 with alpha 7, 8, 9
-  for (int x = 0; x < 3; x++) greyAlpha.at(x, 0, 0) = uint8_t(x + 1), greyAlpha.at(x, 0, 1) = uint8_t(x + 7);
-  EXPECT_EQ(decode(fw::encodePicture(greyAlpha, true), size), (Bytes{1, 1, 1, 7, 2, 2, 2, 8, 3, 3, 3, 9}));
-  Bytes five = fw::encodePicture(fw::PlanarPicture(3, 1, 5), true), black = {0, 0, 0, 255, 0, 0, 1, 0};
-  std::fill_n(five.begin() + 548, 4, 0);  // a fifth channel is never read, so its row may even be empty
-  EXPECT_EQ(decode(five, size).size(), 12u);
-  const std::unique_ptr<uint8_t[]> mask = makeMaskImage(black.data(), 2, 1);  // white only where black
-  EXPECT_EQ(Bytes(mask.get(), mask.get() + 8), (Bytes{255, 255, 255, 0, 0, 0, 0, 0}));
 }
 
-// Strings uncentred; only slot 0 in use, by a font on a 16 x 16 picture: black (pixel 0: 0, 0, 1), yellow.
+TEST(BitmapFontPictureTest, TwoChannelsAreGreyAndAlpha) {
+  fw::PlanarPicture picture(3, 1, 2);
+  for (int x = 0; x < 3; x++) {
+    picture.at(x, 0, 0) = uint8_t(x + 1);
+    picture.at(x, 0, 1) = uint8_t(x + 7);
+  }
+  EXPECT_EQ(decode(fw::encodePicture(picture, true)).rgba, (Bytes{1, 1, 1, 7, 2, 2, 2, 8, 3, 3, 3, 9}));
+}
+
+TEST(BitmapFontPictureTest, AFifthChannelIsNeverReadEvenWhenItsRowIsEmpty) {
+  Bytes five = fw::encodePicture(fw::PlanarPicture(3, 1, 5), true);
+  std::fill_n(five.begin() + 548, 4, 0);  // the fifth row's length in the table
+  EXPECT_EQ(decode(five).rgba, Bytes(12, 0));
+}
+
+TEST(BitmapFontPictureTest, ARefusedPictureHasNoSize) {
+  const Decoded d = decode(Bytes(511, 0));  // shorter than a header
+  EXPECT_EQ(d.width, 0);
+  EXPECT_EQ(d.height, 0);
+  EXPECT_EQ(d.channels, 0);
+  EXPECT_TRUE(d.rgba.empty());
+}
+
+TEST(BitmapFontPictureTest, MaskIsWhiteOnlyWhereThePictureIsBlack) {
+  const Bytes picture = {0, 0, 0, 255, 0, 0, 1, 0};
+  const std::unique_ptr<uint8_t[]> mask = makeMaskImage(picture.data(), 2, 1);
+  EXPECT_EQ(Bytes(mask.get(), mask.get() + 4), (Bytes{255, 255, 255, 0})) << "black, opaque";
+  EXPECT_EQ(Bytes(mask.get() + 4, mask.get() + 8), (Bytes{0, 0, 0, 0})) << "blue 1";
+}
+
+// Only slot 0 in use, by a font on a 16 x 16 picture: yellow on the right half, black on the left
+// but for pixel 0, (0, 0, 1). Strings uncentred.
 struct BitmapFontTest : GlTest {
   void SetUp() override {
     GlTest::SetUp();
@@ -156,115 +317,237 @@ struct BitmapFontTest : GlTest {
     setBitmapCentering(0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     fw::PlanarPicture picture(16, 16, 3);
-    for (int i = 0; i < 768; i++) picture.at(i % 16, i / 16 % 16, i / 256) = i % 16 >= 8 && i < 512 ? 255 : 0;
+    for (int y = 0; y < 16; y++)
+      for (int x = 8; x < 16; x++) {
+        picture.at(x, y, 0) = 255;
+        picture.at(x, y, 1) = 255;
+      }
     picture.at(0, 0, 2) = 1;
-    glyphs[int('A')].tw = 0.2f, glyphs[int('B')].tw = 0.3f, glyphs[130].tw = 0.4f, glyphs[200].tw = 0.05f;
-    glyphs[int('G')] = {0.125f, 0.375f, 0.25f, 0.5f}, glyphs[int('M')] = {0, 0, 1, 1};
+    glyphs[int('A')].tw = 0.2f;
+    glyphs[int('B')].tw = 0.3f;
+    glyphs[130].tw = 0.4f;
+    glyphs[200].tw = 0.05f;
+    glyphs[int('G')] = {0.125f, 0.375f, 0.25f, 0.5f};
+    glyphs[int('M')] = {0, 0, 1, 1};
     file = fw::encodeFontFile("test", glyphs, fw::encodePicture(picture, false));
-    ASSERT_TRUE(fw::writeFileBytes(path, file) && loadBitmapFont(path.c_str()) == 0);
+    ASSERT_TRUE(fw::writeFileBytes(path, file));
+    ASSERT_EQ(loadBitmapFont(path.c_str()), 0);
   }
+  void TearDown() override { EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)); }
   fw::GlyphBox glyphs[256] = {};
   Bytes file;
   const std::string path = kDir + "font";
   const BitmapFont& font = fontRegistry.bitmapFonts[0];
 };
 
-TEST_F(BitmapFontTest, LoadMakesTheGlyphAndMaskTexturesAndAListPerCode) {
-  EXPECT_EQ(std::pair(getCurrentBitmapFont(), integer(GL_UNPACK_ALIGNMENT)), std::pair(0, 1));
-  for (GLuint texture : {font.texture, font.maskTexture}) {  // the mask: white only where black
-    std::vector<GLint> state(3);
+TEST_F(BitmapFontTest, GlyphAndMaskTexturesHoldThePictureAndItsMask) {
+  GLint alignment = 0;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  EXPECT_EQ(alignment, 1) << "left as the upload set it";
+  struct Case {
+    const char* name;
+    GLuint texture;
+    Bytes texels;  // pixels 0, 1 and 255
+  };
+  const Case cases[] = {
+      {"glyphs", font.texture, {0, 0, 1, 0, 0, 0, 255, 255, 0}},
+      {"mask: white only where black", font.maskTexture, {0, 0, 0, 255, 255, 255, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    glBindTexture(GL_TEXTURE_2D, c.texture);
+    EXPECT_EQ(textureLevelParameter(GL_TEXTURE_INTERNAL_FORMAT), 3) << "red, green and blue, as given";
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
     Bytes texels(768);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &state[0]);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &state[1]);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &state[2]);
-    EXPECT_EQ(state, std::vector<GLint>({3, GL_LINEAR, GL_LINEAR}));
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    texels.erase(texels.begin() + 6, texels.end() - 3);  // pixels 0, 1 and 255
-    EXPECT_EQ(texels, (texture == font.texture ? Bytes{0, 0, 1, 0, 0, 0, 255, 255, 0}
-                                               : Bytes{0, 0, 0, 255, 255, 255, 0, 0, 0}));
+    texels.erase(texels.begin() + 6, texels.end() - 3);
+    EXPECT_EQ(texels, c.texels);
   }
-  for (const auto& polygon : polygonsOf(captureFeedback([] { drawBitmapChar('G'); })))  // 0.25 x 0.5 units
-    for (const auto& v : polygon.vertices)  // textured from (0.125, 0.375)
-      EXPECT_NEAR(std::min(std::abs(v.x - 512), std::abs(v.x - 640)) / 512 +
-                      std::min(std::abs(v.y - 384), std::abs(v.y - 576)) / 384 +
-                      std::abs(v.s - 0.125f - (v.x / 512 - 1)) + std::abs(v.t - 0.375f - (v.y / 384 - 1)),
-                  0, 1e-4f);
-  for (auto [code, advance] : {std::pair<uint8_t, float>{'G', 0.251f}, {200, 0.051f}, {1, 0.001f}}) {
+}
+
+// G is 0.25 x 0.5 units, textured from (0.125, 0.375) in the picture: each corner, in thousandths
+// of a unit, with its texture coordinate.
+TEST_F(BitmapFontTest, GlyphListDrawsItsBoxTexturedFromItsCorner) {
+  using Corner = std::tuple<long, long, long, long>;  // x, y, s, t
+  std::set<Corner> corners;
+  for (const FeedbackItem& polygon : polygonsOf(captureFeedback([] { drawBitmapChar('G'); })))
+    for (const FeedbackVertex& v : polygon.vertices)
+      corners.insert({std::lround((v.x / 512 - 1) * 1000), std::lround((v.y / 384 - 1) * 1000),
+                      std::lround(v.s * 1000), std::lround(v.t * 1000)});
+  EXPECT_EQ(corners, (std::set<Corner>{
+                         {0, 0, 125, 375}, {250, 0, 375, 375}, {250, 500, 375, 875}, {0, 500, 125, 875}}));
+}
+
+TEST_F(BitmapFontTest, GlyphListMovesOnByItsWidthAndTheSpacing) {
+  struct Case {
+    const char* name;
+    uint8_t code;
+    float advance;
+  };
+  const Case cases[] = {
+      {"G, 0.25 wide", 'G', 0.251f},
+      {"code 200, 0.05 wide", 200, 0.051f},
+      {"code 1, all zero", 1, 0.001f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     glLoadIdentity();
-    drawBitmapChar(code);
-    EXPECT_FLOAT_EQ(modelviewX(), advance) << int(code);
+    drawBitmapChar(c.code);
+    EXPECT_FLOAT_EQ(modelviewX(), c.advance);
   }
 }
 
-TEST_F(BitmapFontTest, LoadTakesTheLowestFreeSlotAndRefusesBadFiles) {
-  Bytes magic = file,
-        wide = fw::encodeFontFile("", glyphs, fw::encodePicture(fw::PlanarPicture(16385, 1, 1), false));
-  magic[2] = 'G';
-  for (const Bytes& bad :
-       {magic, Bytes(file.begin(), file.begin() + 4194), Bytes(file.begin(), file.end() - 1), wide})
-    EXPECT_EQ(loadBitmapFont(fw::writeFileBytes(kDir + "bad", bad) ? (kDir + "bad").c_str() : ""), -1)
-        << bad.size();
-  for (int slot = 1; slot < 3; slot++) ASSERT_EQ(loadBitmapFont(path.c_str()), slot);
-  EXPECT_TRUE(unloadBitmapFont(1) == 0 && getCurrentBitmapFont() == 2 && unloadBitmapFont(1) == -1 &&
-              selectBitmapFont(1) == -1 && selectBitmapFont(256) == -1 && getCurrentBitmapFont() == 2);
-  EXPECT_TRUE(selectBitmapFont(0) == 0 && loadBitmapFont(path.c_str()) == 1 && getCurrentBitmapFont() == 1);
-  EXPECT_TRUE(unloadCurrentBitmapFont() == 0 && getCurrentBitmapFont() == -1 &&
-              unloadCurrentBitmapFont() == -1);
-  for (int slot = 1; slot < FONT_SLOT_COUNT; slot += slot == 1 ? 2 : 1)
-    ASSERT_EQ(loadBitmapFont(path.c_str()), slot);
-  EXPECT_TRUE(loadBitmapFont(path.c_str()) == -1 && getCurrentBitmapFont() == 255) << "all in use";
+TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
+  Bytes wrongMagic = file;
+  wrongMagic[2] = 'G';
+  struct Case {
+    const char* name;
+    Bytes bytes;
+  };
+  const Case cases[] = {
+      {"wrong magic", wrongMagic},
+      {"cut inside the glyph records", Bytes(file.begin(), file.begin() + 4194)},
+      {"cut inside the picture", Bytes(file.begin(), file.end() - 1)},
+      {"a picture 16385 wide",
+       fw::encodeFontFile("", glyphs, fw::encodePicture(fw::PlanarPicture(16385, 1, 1), false))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(fw::writeFileBytes(kDir + "bad", c.bytes));
+    EXPECT_EQ(loadBitmapFont((kDir + "bad").c_str()), -1);
+    EXPECT_EQ(fontRegistry.bitmapFonts[1].inUse, 0);
+    EXPECT_EQ(getCurrentBitmapFont(), 0);
+  }
 }
 
+TEST_F(BitmapFontTest, LoadTakesTheLowestFreeSlotAndMakesItCurrent) {
+  ASSERT_EQ(loadBitmapFont(path.c_str()), 1);
+  ASSERT_EQ(loadBitmapFont(path.c_str()), 2);
+  ASSERT_EQ(unloadBitmapFont(1), 0);
+  ASSERT_EQ(selectBitmapFont(0), 0);
+  EXPECT_EQ(loadBitmapFont(path.c_str()), 1);
+  EXPECT_EQ(getCurrentBitmapFont(), 1);
+}
+
+TEST_F(BitmapFontTest, LoadIntoAFullRegistryFailsAndKeepsTheCurrentFont) {
+  for (int slot = 1; slot < FONT_SLOT_COUNT; slot++) ASSERT_EQ(loadBitmapFont(path.c_str()), slot);
+  EXPECT_EQ(loadBitmapFont(path.c_str()), -1);
+  EXPECT_EQ(getCurrentBitmapFont(), 255);
+}
+
+TEST_F(BitmapFontTest, UnloadAndSelectRefuseAFreeOrInvalidSlot) {
+  for (int slot : {-1, 1, 256}) {  // negative, free, past the last
+    SCOPED_TRACE(slot);
+    EXPECT_EQ(unloadBitmapFont(slot), -1);
+    EXPECT_EQ(selectBitmapFont(slot), -1);
+    EXPECT_EQ(getCurrentBitmapFont(), 0);
+  }
+}
+
+TEST_F(BitmapFontTest, UnloadingTheCurrentFontLeavesNoneCurrent) {
+  ASSERT_EQ(loadBitmapFont(path.c_str()), 1);
+  ASSERT_EQ(unloadBitmapFont(0), 0);
+  EXPECT_EQ(getCurrentBitmapFont(), 1) << "after unloading another font";
+  EXPECT_EQ(unloadCurrentBitmapFont(), 0);
+  EXPECT_EQ(getCurrentBitmapFont(), -1);
+  EXPECT_EQ(unloadCurrentBitmapFont(), -1) << "with no current font";
+}
+
+// A measures 0.2, B 0.3, code 200 0.05 and code 130 0.4, each and a spacing of 0.001.
 TEST_F(BitmapFontTest, StringsRunTheirLengthAndCentreOnTheOrigin) {
-  // Text, centring, where the origin ends, the leftmost x drawn (codes 200 and 130 last but one).
-  const std::tuple<const char*, uint8_t, float, float> cases[] = {{"AB", 0, 0.502f, 0},
-                                                                  {"AB", 1, 0, -0.251f},
-                                                                  {"AB", 2, 0.502f, 0},
-                                                                  {"\xC8\x82", 1, 0, -0.226f},
-                                                                  {"", 1, 0, 9}};
+  struct Case {
+    const char* name;
+    const char* text;
+    uint8_t centring;
+    float end;   // where the origin is left
+    float left;  // the leftmost x drawn (9 for nothing drawn)
+  };
+  const Case cases[] = {
+      {"uncentred", "AB", 0, 0.502f, 0},
+      {"centred", "AB", 1, 0, -0.251f},
+      {"centring 2 is uncentred", "AB", 2, 0.502f, 0},
+      {"codes past 127, centred", "\xC8\x82", 1, 0, -0.226f},
+      {"empty, centred", "", 1, 0, 9},
+  };
   for (auto draw : {drawBitmapString, drawMaskedBitmapString})
-    for (const auto& [text, centring, end, left] : cases) {
-      setBitmapCentering(centring);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (draw == drawBitmapString ? ", plain" : ", masked"));
+      setBitmapCentering(c.centring);
       glLoadIdentity();
-      float drawnLeft = 9;
-      for (const auto& polygon : polygonsOf(captureFeedback([&, text = text] { draw(text); })))
-        for (const auto& v : polygon.vertices) drawnLeft = std::min(drawnLeft, v.x / 512 - 1);
+      float left = 9;
+      for (const FeedbackItem& polygon : polygonsOf(captureFeedback([&] { draw(c.text); })))
+        for (const FeedbackVertex& v : polygon.vertices) left = std::min(left, v.x / 512 - 1);
+      EXPECT_NEAR(left, c.left, 1e-4);
       glLoadIdentity();
-      draw(text);
-      EXPECT_LT(std::abs(drawnLeft - left) + std::abs(modelviewX() - end), 1e-4f) << text << int(centring);
+      draw(c.text);
+      EXPECT_NEAR(modelviewX(), c.end, 1e-4);
     }
 }
 
-TEST_F(BitmapFontTest, MaskedGlyphCoversTheFrameAndLeavesItsBackgroundClear) {  // 'M': the top-right quarter
-  glEnable(GL_TEXTURE_2D), glEnable(GL_BLEND), glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glClearColor(0, 0, 1, 1), glClear(GL_COLOR_BUFFER_BIT), glColor3f(0.5f, 0.5f, 0.5f);
+// M covers the top-right quarter of the window: the whole picture.
+TEST_F(BitmapFontTest, MaskedGlyphCoversTheFrameButLeavesItsBackground) {
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glClearColor(0, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColor3f(0.5f, 0.5f, 0.5f);
   drawMaskedBitmapChar('M');
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
   EXPECT_FLOAT_EQ(modelviewX(), 1.001f) << "only the glyph pass moves the origin";
   EXPECT_EQ(readPixelsRgb(540, 500, 200, 1), readPixelsRgb(100, 500, 200, 1)) << "the glyph's background";
-  EXPECT_EQ(readPixelsRgb(900, 500, 1, 1), (Bytes{128, 128, 0})) << "the glyph";
+  EXPECT_EQ(readPixelsRgb(900, 500, 1, 1), (Bytes{128, 128, 0})) << "the glyph, in the current colour";
 }
 
-TEST_F(BitmapFontTest, StartUpSetsTheLibraryAndShutDownReleasesIt) {
-  setSymbolSpace(0.5f), setSpaceSize(5), setSymbolDepth(0.7f), setRotation(30);  // kept by start-up
-  enableOption(OPTION_MESSAGES), enableOption(OPTION_TEXTURING), enableOption(OPTION_CONTOURING);
-  setContourColor(1, 1, 1, 1), setDirection(DIRECTION_UP), setCentering(1), setBitmapCentering(1);
+// Everything but spacing, space size, depth and rotation.
+TEST_F(BitmapFontTest, StartUpPutsTheLibraryInItsKnownState) {
+  setSymbolSpace(0.5f);
+  setRotation(30);
+  enableOption(OPTION_MESSAGES);
+  enableOption(OPTION_TEXTURING);
+  enableOption(OPTION_CONTOURING);
+  setContourColor(1, 1, 1, 1);
+  setDirection(DIRECTION_UP);
+  setCentering(1);
+  setBitmapCentering(1);
   initFonts();
-  const FontRegistry& r = fontRegistry;
-  const TextConsole& console = r.console;
-  std::vector<float> state = {r.symbolSpace, r.spaceSize, r.symbolDepth, r.rotation, r.contourColor[0]};
-  for (int value :
-       {getCurrentFont(), getCurrentBitmapFont(), getDirection(), int(getCentering()),
-        int(getBitmapCentering()), r.messagesSwitch + r.texturingSwitch + r.contouringSwitch,
-        console.consoleWidth, console.consoleHeight, int(console.cursorSwitch), console.blinkRate})
-    state.push_back(float(value));
-  EXPECT_EQ(state, std::vector<float>({0.5f, 5, 0.7f, 30, 0, -1, -1, DIRECTION_RIGHT, 0, 0, 3 * SWITCH_OFF,
-                                       40, 20, SWITCH_ON, 10}));
-  EXPECT_TRUE(console.consoleBuffer && console.consoleBuffer[799] == 0);
-  ASSERT_EQ(loadFont(ZARNOK_ASSET_DIR "/fonts/techno1.glf") + loadBitmapFont(path.c_str()), 0);
+  EXPECT_FLOAT_EQ(fontRegistry.symbolSpace, 0.5f);
+  EXPECT_FLOAT_EQ(fontRegistry.rotation, 30);
+  EXPECT_EQ(getCurrentFont(), -1);
+  EXPECT_EQ(getCurrentBitmapFont(), -1);
+  EXPECT_EQ(fontRegistry.messagesSwitch, SWITCH_OFF);
+  EXPECT_EQ(fontRegistry.texturingSwitch, SWITCH_OFF);
+  EXPECT_EQ(fontRegistry.contouringSwitch, SWITCH_OFF);
+  EXPECT_FLOAT_EQ(fontRegistry.contourColor[0], 0);
+  EXPECT_EQ(getDirection(), DIRECTION_RIGHT);
+  EXPECT_EQ(getCentering(), 0);
+  EXPECT_EQ(getBitmapCentering(), 0);
+}
+
+TEST_F(BitmapFontTest, StartUpMakesAnEmpty40By20ConsoleWithABlinkingCursor) {
+  initFonts();
+  const TextConsole& console = fontRegistry.console;
+  EXPECT_EQ(console.consoleWidth, 40);
+  EXPECT_EQ(console.consoleHeight, 20);
+  ASSERT_NE(console.consoleBuffer.get(), nullptr);
+  EXPECT_TRUE(
+      std::all_of(&console.consoleBuffer[0], &console.consoleBuffer[800], [](uint8_t c) { return c == 0; }));
+  EXPECT_EQ(console.cursorSwitch, SWITCH_ON);
+  EXPECT_EQ(console.blinkRate, 10);
+}
+
+TEST_F(BitmapFontTest, ShutDownReleasesTheFontsTheirTexturesAndTheConsole) {
+  initFonts();
+  ASSERT_EQ(loadFont(ZARNOK_ASSET_DIR "/fonts/techno1.glf"), 0);
+  ASSERT_EQ(loadBitmapFont(path.c_str()), 0);
   const GLuint texture = font.texture;
   shutdownFonts();
-  EXPECT_FALSE(r.fonts[0] || font.inUse || console.consoleBuffer || glIsTexture(texture));
+  EXPECT_EQ(fontRegistry.fonts[0].get(), nullptr);
+  EXPECT_EQ(font.inUse, 0);
+  EXPECT_FALSE(glIsTexture(texture));
+  EXPECT_EQ(fontRegistry.console.consoleBuffer.get(), nullptr);
 }
 
 }  // namespace

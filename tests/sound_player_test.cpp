@@ -6,31 +6,87 @@
 
 #include "tests/support/sound_recorder.h"
 
-TEST(SoundPlayerTest, MakesTheLibraryCallsInOrderAndKeepsWhatItIsGiven) {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// A player whose channel and volume are not yet what a start sets, over a library that starts
+// and hands out channel 5.
+class SoundPlayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    library.reset();
+    library.nextChannel = 5;
+    WindowHandleHolder::instance().setHandle(&library);
+    player.channel = 3;
+    player.volume = 7;
+  }
+  void TearDown() override { WindowHandleHolder::instance().setHandle(nullptr); }
   SoundRecorder& library = soundRecorder();
-  library.reset();
-  WindowHandleHolder::instance().setHandle(&library);
   SoundPlayer player;
+};
+
+TEST_F(SoundPlayerTest, InitStartsTheSpectrumAndGivesTheWindowHandle) {
+  EXPECT_TRUE(player.init());
+  EXPECT_EQ(library.take(),
+            (Calls{"Init(44100, 32, 0)", "DSP_GetFFTUnit()", "DSP_SetActive(fft, 1)", "SetHWND(handle)"}));
+  EXPECT_EQ(player.channel, -1);
+  EXPECT_EQ(player.volume, 255);
+}
+
+TEST_F(SoundPlayerTest, InitThatCannotStartTheLibraryStopsThere) {
   library.initResult = 0;
   EXPECT_FALSE(player.init());
-  library.initResult = 1;
-  EXPECT_TRUE(player.init() && player.stopMusic() && player.openMusic("sounds\\bgm_main.wav", true));
-  EXPECT_EQ(std::make_pair(player.channel, player.volume), std::make_pair(-1, 255));
-  library.nextChannel = 5;
-  EXPECT_TRUE(player.playMusic() && player.channel == 5 && player.stopMusic() && player.stream == nullptr);
-  EXPECT_TRUE(player.openMusic("sounds\\bgm_game.wav", false) && player.loadEffect("sounds\\crash.wav"));
-  player.volume = 200;
-  for (int kind : {0, 1, 2}) {
-    library.nextChannel = 3 + kind;
-    EXPECT_TRUE(player.playEffect(kind) && player.channel == 3 + kind) << kind;
-  }
-  EXPECT_EQ(library.take(),
-            (std::vector<std::string>{
-                "Init(44100, 32, 0)", "Init(44100, 32, 0)", "DSP_GetFFTUnit()", "DSP_SetActive(fft, 1)",
-                "SetHWND(handle)", "Stream_Open(sounds\\bgm_main.wav, 2, 0, 0)", "Stream_Play(-1, stream)",
-                "SetVolume(5, 255)", "Stream_Stop(stream)", "Stream_Close(stream)",
-                "Stream_Open(sounds\\bgm_game.wav, 304, 0, 0)",
-                "Sample_Load(-1, sounds\\crash.wav, 304, 0, 0)", "PlaySound(-1, sample)", "SetVolume(3, 50)",
-                "PlaySound(-1, sample)", "SetVolume(4, 200)", "PlaySound(-1, sample)"}));
-  WindowHandleHolder::instance().setHandle(nullptr);
+  EXPECT_EQ(library.take(), Calls{"Init(44100, 32, 0)"});
+  EXPECT_EQ(player.channel, 3);
+  EXPECT_EQ(player.volume, 7);
 }
+
+TEST_F(SoundPlayerTest, OpenMusicLoopsTheStreamOrPlaysItOnce) {
+  EXPECT_TRUE(player.openMusic("sounds\\bgm_main.wav", true));
+  EXPECT_TRUE(player.openMusic("sounds\\bgm_game.wav", false));
+  EXPECT_EQ(library.take(), (Calls{"Stream_Open(sounds\\bgm_main.wav, 2, 0, 0)",
+                                   "Stream_Open(sounds\\bgm_game.wav, 304, 0, 0)"}));
+}
+
+TEST_F(SoundPlayerTest, PlayMusicGivesItsChannelThePlayersVolume) {
+  ASSERT_TRUE(player.openMusic("sounds\\bgm_main.wav", true));
+  library.take();
+  EXPECT_TRUE(player.playMusic());
+  EXPECT_EQ(library.take(), (Calls{"Stream_Play(-1, stream)", "SetVolume(5, 7)"}));
+  EXPECT_EQ(player.channel, 5);
+}
+
+TEST_F(SoundPlayerTest, StopMusicStopsAndClosesAnOpenStreamOnly) {
+  ASSERT_TRUE(player.openMusic("sounds\\bgm_main.wav", true));
+  library.take();
+  EXPECT_TRUE(player.stopMusic());
+  EXPECT_EQ(library.take(), (Calls{"Stream_Stop(stream)", "Stream_Close(stream)"}));
+  EXPECT_EQ(player.stream, nullptr);
+  EXPECT_TRUE(player.stopMusic());
+  EXPECT_EQ(library.take(), Calls{}) << "with no stream open";
+}
+
+TEST_F(SoundPlayerTest, EffectsPlayAtTheVolumeOfTheirKind) {
+  ASSERT_TRUE(player.loadEffect("sounds\\crash.wav"));
+  EXPECT_EQ(library.take(), Calls{"Sample_Load(-1, sounds\\crash.wav, 304, 0, 0)"});
+  struct Case {
+    const char* name;
+    int kind;
+    Calls calls;
+  };
+  const Case cases[] = {
+      {"steering", 0, {"PlaySound(-1, sample)", "SetVolume(5, 50)"}},
+      {"crash: the player's volume", 1, {"PlaySound(-1, sample)", "SetVolume(5, 7)"}},
+      {"any other: the library's", 2, {"PlaySound(-1, sample)"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    player.channel = 3;
+    EXPECT_TRUE(player.playEffect(c.kind));
+    EXPECT_EQ(library.take(), c.calls);
+    EXPECT_EQ(player.channel, 5);
+  }
+}
+
+}  // namespace

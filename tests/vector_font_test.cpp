@@ -3,9 +3,11 @@
 // drawing style and the text console, seen through GL feedback under an oblique projection that
 // keeps the walls of prisms in view; and the font tools at work.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <ostream>
+#include <tuple>
 
 #include "font/extruded_text.h"
 #include "font/outline_text.h"
@@ -17,26 +19,13 @@ namespace {
 
 // A point in object coordinates, equal to another within 1e-3.
 struct Point {
-  float x = 0;
-  float y = 0;
-  float z = 0;
+  float x = 0, y = 0, z = 0;
 };
 bool operator==(const Point& a, const Point& b) {
   return std::fabs(a.x - b.x) < 1e-3f && std::fabs(a.y - b.y) < 1e-3f && std::fabs(a.z - b.z) < 1e-3f;
 }
 std::ostream& operator<<(std::ostream& out, const Point& p) {
   return out << "(" << p.x << ", " << p.y << ", " << p.z << ")";
-}
-
-// Bounds of a glyph or a string, equal to others within 1e-3.
-struct Rect {
-  float minX, minY, maxX, maxY;
-};
-bool operator==(const Rect& a, const Rect& b) {
-  return Point{a.minX, a.minY} == Point{b.minX, b.minY} && Point{a.maxX, a.maxY} == Point{b.maxX, b.maxY};
-}
-std::ostream& operator<<(std::ostream& out, const Rect& r) {
-  return out << "x " << r.minX << ".." << r.maxX << ", y " << r.minY << ".." << r.maxY;
 }
 
 // The projection of every test: x and y lean by a tenth of z, and all is scaled by a quarter.
@@ -104,47 +93,15 @@ TEST_F(VectorFontTest, RegistryStartsInTheStateTheGameRunsOn) {
   EXPECT_EQ(fontRegistry.contouringSwitch, SWITCH_OFF);
 }
 
-TEST_F(VectorFontTest, UnknownOptionCodesChangeNoSwitch) {
-  for (int unknown : {9, 13, 29, 31}) enableOption(unknown);
-  EXPECT_EQ(fontRegistry.messagesSwitch, SWITCH_OFF);
-  EXPECT_EQ(fontRegistry.texturingSwitch, SWITCH_OFF);
-  EXPECT_EQ(fontRegistry.contouringSwitch, SWITCH_OFF);
-  EXPECT_EQ(fontRegistry.console.cursorSwitch, SWITCH_OFF);
-}
-
 TEST_F(VectorFontTest, SetDirectionIgnoresValuesOutsideOneToFour) {
-  struct Case {
-    const char* name;
-    int32_t value;
-    int32_t direction;  // afterwards, starting from up
-  };
-  const Case cases[] = {
-      {"right", DIRECTION_RIGHT, DIRECTION_RIGHT},
-      {"down", DIRECTION_DOWN, DIRECTION_DOWN},
-      {"zero", 0, DIRECTION_UP},
-      {"five", 5, DIRECTION_UP},
-      {"negative", -1, DIRECTION_UP},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    setDirection(DIRECTION_UP);
-    setDirection(c.value);
-    EXPECT_EQ(getDirection(), c.direction);
+  for (int32_t direction : {DIRECTION_RIGHT, DIRECTION_LEFT, DIRECTION_UP, DIRECTION_DOWN}) {
+    setDirection(direction);
+    EXPECT_EQ(getDirection(), direction);
   }
-}
-
-TEST_F(VectorFontTest, SetCenteringKeepsOnlyTheLowByte) {
-  setCentering(256);
-  EXPECT_EQ(getCentering(), 0);
-  setCentering(257);
-  EXPECT_EQ(getCentering(), 1);
-}
-
-TEST_F(VectorFontTest, LoadFillsTheLowestEmptySlotAndMakesItCurrent) {
-  ASSERT_EQ(loadBytes(fontBytes({})), 2);
-  ASSERT_EQ(unloadFont(0), 0);
-  EXPECT_EQ(loadBytes(fontBytes({})), 0);
-  EXPECT_EQ(getCurrentFont(), 0);
+  for (int32_t invalid : {0, 5, -1}) {
+    setDirection(invalid);
+    EXPECT_EQ(getDirection(), DIRECTION_DOWN) << invalid;
+  }
 }
 
 TEST_F(VectorFontTest, LoadIntoAFullRegistryFailsAndKeepsTheCurrentFont) {
@@ -160,22 +117,19 @@ TEST_F(VectorFontTest, LoadOfAMissingFileFailsAndKeepsTheCurrentFont) {
   EXPECT_EQ(fontRegistry.fonts[2].get(), nullptr);
 }
 
-TEST_F(VectorFontTest, UnloadAndSelectRefuseAnEmptyOrInvalidSlot) {
-  struct Case {
-    const char* name;
-    int slot;
-  };
-  const Case cases[] = {
-      {"negative", -1},
-      {"empty", 3},
-      {"past the last", 256},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(unloadFont(c.slot), -1);
-    EXPECT_EQ(selectFont(c.slot), -1);
+TEST_F(VectorFontTest, CallsTakingASlotRefuseAnEmptyOrInvalidOne) {
+  initConsole(4, 3);
+  fontRegistry.console.consoleFont = 1;
+  for (int slot : {-1, 3, 256}) {  // negative, empty, past the last
+    SCOPED_TRACE(slot);
+    EXPECT_EQ(unloadFont(slot), -1);
+    EXPECT_EQ(selectFont(slot), -1);
+    EXPECT_EQ(setConsoleFont(slot), -1);
     EXPECT_EQ(getCurrentFont(), 0);
+    EXPECT_EQ(fontRegistry.console.consoleFont, 1);
   }
+  EXPECT_EQ(setConsoleFont(0), 0);
+  EXPECT_EQ(fontRegistry.console.consoleFont, 0);
 }
 
 TEST_F(VectorFontTest, UnloadingTheCurrentFontLeavesNoneCurrent) {
@@ -184,7 +138,7 @@ TEST_F(VectorFontTest, UnloadingTheCurrentFontLeavesNoneCurrent) {
   ASSERT_EQ(unloadFont(0), 0);
   EXPECT_EQ(getCurrentFont(), -1);
   EXPECT_EQ(unloadCurrentFont(), -1) << "with no current font";
-  ASSERT_EQ(loadBytes(fontBytes({})), 0);
+  ASSERT_EQ(loadBytes(fontBytes({})), 0) << "the lowest empty slot";
   EXPECT_EQ(unloadCurrentFont(), 0);
   EXPECT_EQ(fontRegistry.fonts[0].get(), nullptr);
   EXPECT_EQ(getCurrentFont(), -1);
@@ -195,7 +149,7 @@ const TestGlyph kTwoContours = {
     'O', {{-0.9f, -0.8f}, {0.6f, 0.95f}, {0, 0.5f}, {0.25f, -0.25f}}, {2, 0, 1}, {1, 3}};
 const TestGlyph kNoVertices = {'.', {}, {}, {}};
 
-TEST_F(VectorFontTest, ReaderKeepsTheNameAndEveryGlyphArray) {
+TEST_F(VectorFontTest, ReaderKeepsEveryGlyphArrayAndBoundsEachGlyph) {
   ASSERT_EQ(loadBytes(fontBytes({kTwoContours, kNoVertices})), 2);
   const VectorFont& font = *fontRegistry.fonts[2];
   EXPECT_EQ(std::string(font.name), std::string(96, '\xEE'));
@@ -207,15 +161,9 @@ TEST_F(VectorFontTest, ReaderKeepsTheNameAndEveryGlyphArray) {
   EXPECT_EQ((Point{o.vertices[1].x, o.vertices[1].y}), (Point{0.6f, 0.95f}));
   EXPECT_EQ(o.facets[0], 2);
   EXPECT_EQ(o.contourEnds[1], 3);
-  EXPECT_EQ(font.symbols[size_t('.')]->vertexCount, 0);
-}
-
-TEST_F(VectorFontTest, ReaderBoundsEachGlyphAndAnEmptyOneInsideOut) {
-  ASSERT_EQ(loadBytes(fontBytes({kTwoContours, kNoVertices})), 2);
-  const VectorGlyph& o = *fontRegistry.fonts[2]->symbols[size_t('O')];
-  const VectorGlyph& dot = *fontRegistry.fonts[2]->symbols[size_t('.')];
-  EXPECT_EQ((Rect{o.left, o.bottom, o.right, o.top}), (Rect{-0.9f, -0.8f, 0.6f, 0.95f}));
-  EXPECT_EQ((Rect{dot.left, dot.bottom, dot.right, dot.top}), (Rect{10, 10, -10, -10}));
+  EXPECT_THAT((std::vector<float>{o.left, o.bottom, o.right, o.top}), near({-0.9f, -0.8f, 0.6f, 0.95f}));
+  const VectorGlyph& dot = *font.symbols[size_t('.')];  // no vertices: bounds inside out
+  EXPECT_THAT((std::vector<float>{dot.left, dot.bottom, dot.right, dot.top}), near({10, 10, -10, -10}));
 }
 
 const char kFormatError[] = "Error reading font file: incorrect file format\n";
@@ -232,7 +180,7 @@ TEST_F(VectorFontTest, ReaderRefusesABadFileWithItsMessage) {
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
-    std::string message;  // with messages on
+    std::string message;  // printed with messages on
   };
   const Case cases[] = {
       {"only two bytes", {'G', 'L'}, kFormatError},
@@ -245,15 +193,16 @@ TEST_F(VectorFontTest, ReaderRefusesABadFileWithItsMessage) {
   };
   ASSERT_EQ(unloadFont(0), 0);
   ASSERT_EQ(selectFont(1), 0);
-  enableOption(OPTION_MESSAGES);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(loadBytes(c.bytes), -1);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.message);
-    EXPECT_EQ(fontRegistry.fonts[0].get(), nullptr);
-    EXPECT_EQ(getCurrentFont(), 1);
-  }
+  for (const Case& c : cases)
+    for (bool messages : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (messages ? ", messages on" : ", messages off"));
+      fontRegistry.messagesSwitch = messages ? SWITCH_ON : SWITCH_OFF;
+      ::testing::internal::CaptureStdout();
+      EXPECT_EQ(loadBytes(c.bytes), -1);
+      EXPECT_EQ(::testing::internal::GetCapturedStdout(), messages ? c.message : "");
+      EXPECT_EQ(fontRegistry.fonts[0].get(), nullptr);
+      EXPECT_EQ(getCurrentFont(), 1);
+    }
 }
 
 TEST_F(VectorFontTest, ReaderRefusesAFileCutShortAnywhereSilently) {
@@ -264,14 +213,6 @@ TEST_F(VectorFontTest, ReaderRefusesAFileCutShortAnywhereSilently) {
     EXPECT_EQ(loadBytes({good.begin(), good.begin() + size}), -1) << size << " bytes";
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << size << " bytes";
   }
-}
-
-TEST_F(VectorFontTest, ReaderPrintsNothingWithMessagesOff) {
-  disableOption(OPTION_MESSAGES);
-  ::testing::internal::CaptureStdout();
-  EXPECT_EQ(loadBytes({'G', 'L'}), -1);
-  EXPECT_EQ(loadBytes(fontBytes({kTwoContours, kTwoContours})), -1);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
 
 // A spans x -0.8..0.7 and y -0.5..0.9, B x -0.6..0.3 and y -0.7..0.4; '!' has no glyph. Uncentred,
@@ -322,56 +263,46 @@ TEST_F(VectorFontTest, SymbolSpaceAndSpaceSizeSetTheGaps) {
   EXPECT_EQ(origins, (std::vector<Point>{{-0.2f, 0}, {3.3f, 0}}));
 }
 
-// The bounds that getStringBounds writes; a pair whose outputs are not both given keeps 99.
-Rect stringBounds(int slot, const char* text, int missingOutput = -1) {
-  Rect r = {99, 99, 99, 99};
-  float* outputs[4] = {&r.minX, &r.minY, &r.maxX, &r.maxY};
-  if (missingOutput >= 0) outputs[missingOutput] = nullptr;
-  getStringBounds(slot, text, outputs[0], outputs[1], outputs[2], outputs[3]);
-  return r;
-}
-
-TEST_F(VectorFontTest, StringBoundsRunFromTheFirstGlyphPastTheLastGap) {
-  EXPECT_EQ(stringBounds(0, ""), (Rect{0, 10, 0, -10}));
-  EXPECT_EQ(stringBounds(0, "AB"), (Rect{-0.8f, -0.7f, 2, 0.9f}));
-  EXPECT_EQ(stringBounds(0, " A!"), (Rect{-0.5f, -0.5f, 5.2f, 0.9f})) << "a first space's own glyph";
-}
-
-TEST_F(VectorFontTest, StringBoundsWriteOnlyThePairsGivenWhole) {
+// Min x, min y, max x, max y: from the first glyph's left edge to a gap past the last glyph; a pair
+// of outputs not both given is not written (it keeps 99).
+TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
   struct Case {
     const char* name;
     int slot;
+    const char* text;
     int missingOutput;  // 0 min x, 1 min y, 2 max x, 3 max y
-    Rect bounds;
+    std::vector<float> bounds;
   };
-  // clang-format off
   const Case cases[] = {
-      {"no min x", 0, 0, {99, 99, 0.9f, 0.9f}},
-      {"no min y", 0, 1, {99, 99, 0.9f, 0.9f}},
-      {"no max x", 0, 2, {-0.8f, -0.5f, 99, 99}},
-      {"no max y", 0, 3, {-0.8f, -0.5f, 99, 99}},
-      {"an empty slot", 7, -1, {99, 99, 99, 99}},
-  };  // clang-format on
+      {"empty", 0, "", -1, {0, 10, 0, -10}},
+      {"two glyphs", 0, "AB", -1, {-0.8f, -0.7f, 2, 0.9f}},
+      {"a first space's own glyph", 0, " A!", -1, {-0.5f, -0.5f, 5.2f, 0.9f}},
+      {"no min y", 0, "A", 1, {99, 99, 0.9f, 0.9f}},
+      {"no max x", 0, "A", 2, {-0.8f, -0.5f, 99, 99}},
+      {"an empty slot", 7, "A", -1, {99, 99, 99, 99}},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(stringBounds(c.slot, "A", c.missingOutput), c.bounds);
+    std::vector<float> bounds(4, 99);
+    float* outputs[4] = {&bounds[0], &bounds[1], &bounds[2], &bounds[3]};
+    if (c.missingOutput >= 0) outputs[c.missingOutput] = nullptr;
+    getStringBounds(c.slot, c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
+    EXPECT_THAT(bounds, near(c.bounds));
   }
 }
 
-TEST_F(VectorFontTest, SolidGlyphDrawsTheTrianglesOfItsFile) {
+// A: x -0.8 and 0.7 are s 0.1 and 0.85, y -0.5 and 0.9 are t 0.25 and 0.95.
+TEST_F(VectorFontTest, SolidGlyphTrianglesAreTexturedAcrossTheCell) {
+  enableOption(OPTION_TEXTURING);
+  const std::vector<FeedbackItem> triangles = captureFeedback([] { drawSolidGlyph('A'); });
   const Point leftBottom = {-0.8f, -0.5f}, leftTop = {-0.8f, 0.9f};
   const Point rightTop = {0.7f, 0.9f}, rightBottom = {0.7f, -0.5f};
-  EXPECT_EQ(pointsOf(captureFeedback([] { drawSolidGlyph('A'); })),
+  EXPECT_EQ(pointsOf(triangles),
             (std::vector<Point>{leftBottom, leftTop, rightTop, leftBottom, rightTop, rightBottom}));
-}
-
-TEST_F(VectorFontTest, TexturingMapsTheGlyphCellOntoTheTexture) {
-  enableOption(OPTION_TEXTURING);  // A: x -0.8 and 0.7 are s 0.1 and 0.85, y -0.5 and 0.9 t 0.25 and 0.95
-  for (const FeedbackItem& triangle : captureFeedback([] { drawSolidGlyph('A'); }))
+  for (const FeedbackItem& triangle : triangles)
     for (const FeedbackVertex& v : triangle.vertices) {
-      const Point p = objectPoint(v);
-      EXPECT_NEAR(v.s, p.x < 0 ? 0.1f : 0.85f, 1e-4) << p;
-      EXPECT_NEAR(v.t, p.y < 0 ? 0.25f : 0.95f, 1e-4) << p;
+      EXPECT_NEAR(v.s, objectPoint(v).x < 0 ? 0.1f : 0.85f, 1e-4) << objectPoint(v);
+      EXPECT_NEAR(v.t, objectPoint(v).y < 0 ? 0.25f : 0.95f, 1e-4) << objectPoint(v);
     }
 }
 
@@ -397,12 +328,9 @@ TEST_F(VectorFontTest, DrawersWithoutAFontOrGlyphDrawNothing) {
   };
   const Case cases[] = {
       {"solid glyph, slot -1", [] { drawSolidGlyphInFont(-1, 'A'); }},
-      {"outline glyph, an empty slot", [] { drawOutlineGlyphInFont(7, 'A'); }},
-      {"outline string, slot 256", [] { drawOutlineStringInFont(256, "A"); }},
-      {"wire prism, slot 256", [] { drawWireGlyph3DInFont(256, 'A'); }},
-      {"wire prisms, an empty slot", [] { drawWireString3DInFont(7, "A"); }},
+      {"outline string, an empty slot", [] { drawOutlineStringInFont(7, "A"); }},
+      {"wire prisms, slot 256", [] { drawWireString3DInFont(256, "A"); }},
       {"solid prism, slot 256", [] { drawSolidGlyph3DInFont(256, 'A'); }},
-      {"solid prisms, slot -1", [] { drawSolidString3DInFont(-1, "A"); }},
       {"a code without a glyph", [] { drawSolidGlyph3D('Z'); }},
   };
   for (const Case& c : cases) {
@@ -412,21 +340,7 @@ TEST_F(VectorFontTest, DrawersWithoutAFontOrGlyphDrawNothing) {
   }
 }
 
-struct Colour {
-  float r, g, b, a;
-};
-bool operator==(const Colour& x, const Colour& y) {
-  return Point{x.r, x.g, x.b} == Point{y.r, y.g, y.b} && std::fabs(x.a - y.a) < 1e-3f;
-}
-std::ostream& operator<<(std::ostream& out, const Colour& c) {
-  return out << "rgba(" << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ")";
-}
-
-Colour currentColour() {
-  Colour c;
-  glGetFloatv(GL_CURRENT_COLOR, &c.r);
-  return c;
-}
+using Rgba = std::array<float, 4>;
 
 TEST_F(VectorFontTest, ContourOverlayIsUnlitInItsColourAndRestoresState) {
   enableOption(OPTION_CONTOURING);
@@ -444,89 +358,63 @@ TEST_F(VectorFontTest, ContourOverlayIsUnlitInItsColourAndRestoresState) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.lighting)
-      glEnable(GL_LIGHTING);
-    else
-      glDisable(GL_LIGHTING);
+    c.lighting ? glEnable(GL_LIGHTING) : glDisable(GL_LIGHTING);
     glColor4f(0, 0, 1, 1);
     const GlyphDrawer draw = c.draw;
     const std::vector<FeedbackItem> lines = linesOf(captureFeedback([draw] { draw('A'); }));
     EXPECT_EQ(lines.size(), c.lines);
     for (const FeedbackItem& line : lines)
-      for (const FeedbackVertex& v : line.vertices)
-        EXPECT_EQ((Colour{v.r, v.g, v.b, v.a}), (Colour{1, 0, 0, 1}));
-    EXPECT_EQ(currentColour(), (Colour{0, 0, 1, 1}));
+      for (const FeedbackVertex& v : line.vertices) EXPECT_EQ((Rgba{v.r, v.g, v.b, v.a}), (Rgba{1, 0, 0, 1}));
+    Rgba colour;
+    glGetFloatv(GL_CURRENT_COLOR, colour.data());
+    EXPECT_EQ(colour, (Rgba{0, 0, 1, 1}));
     EXPECT_EQ(bool(glIsEnabled(GL_LIGHTING)), c.lighting);
   }
 }
 
-// One triangle of a lit prism: its corners and their red.
-struct LitTriangle {
-  std::vector<Point> corners;
-  std::vector<float> reds;
-};
-
 // The wedge V as a solid prism 0.5 deep (z 1 to 1.5), lit by a directional light from (2, 1, 2):
 // a triangle on each face, two on each of the three walls.
-std::vector<LitTriangle> litWedgePrism() {
+std::vector<FeedbackItem> litWedgePrism() {
   const GLfloat direction[4] = {2, 1, 2, 0};
   glEnable(GL_LIGHTING);
   glEnable(GL_LIGHT0);
   glLightfv(GL_LIGHT0, GL_POSITION, direction);
   setSymbolDepth(0.5f);
-  std::vector<LitTriangle> triangles;
-  for (const FeedbackItem& polygon : polygonsOf(captureFeedback([] { drawSolidGlyph3D('V'); }))) {
-    LitTriangle& t = triangles.emplace_back();
-    for (const FeedbackVertex& v : polygon.vertices) {
-      t.corners.push_back(objectPoint(v));
-      t.reds.push_back(v.r);
-    }
-  }
+  const std::vector<FeedbackItem> triangles = polygonsOf(captureFeedback([] { drawSolidGlyph3D('V'); }));
   glDisable(GL_LIGHT0);
   return triangles;
 }
 
-TEST_F(VectorFontTest, SolidPrismTrianglesWindCounterClockwiseFromOutside) {
-  const std::vector<LitTriangle> triangles = litWedgePrism();
+Point minus(const Point& a, const Point& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+// The normal each corner should have: (0, 0, 1) in front (z 1.5), (0, 0, -1) behind (z 1); on a
+// wall the corner's own position, unscaled, but the pair that closes the wall (the bottom edge, y
+// -0.5) keeps the last vertex's, (0.5, -0.5).
+Point normalOf(const std::vector<Point>& triangle, const Point& corner) {
+  const auto onAll = [&triangle](auto test) { return std::all_of(triangle.begin(), triangle.end(), test); };
+  if (onAll([](const Point& p) { return std::fabs(p.z - 1.5f) < 1e-3f; })) return {0, 0, 1};
+  if (onAll([](const Point& p) { return std::fabs(p.z - 1) < 1e-3f; })) return {0, 0, -1};
+  if (onAll([](const Point& p) { return std::fabs(p.y + 0.5f) < 1e-3f; })) return {0.5f, -0.5f, 0};
+  return {corner.x, corner.y, 0};
+}
+
+// Each triangle winds counter-clockwise seen from outside; lit by the default light and material,
+// a corner's red is 0.04 ambient and 0.8 times the cosine of its (unnormalised) normal with the
+// light's direction (2, 1, 2) / 3.
+TEST_F(VectorFontTest, SolidPrismTrianglesAndNormalsFaceOutward) {
+  const std::vector<FeedbackItem> triangles = litWedgePrism();
   EXPECT_EQ(triangles.size(), 8u);
   const Point inside = {0, -0.2f, 1.25f};
-  for (const LitTriangle& triangle : triangles) {
-    const std::vector<Point>& t = triangle.corners;
-    const Point u = {t[1].x - t[0].x, t[1].y - t[0].y, t[1].z - t[0].z};
-    const Point v = {t[2].x - t[0].x, t[2].y - t[0].y, t[2].z - t[0].z};
+  for (const FeedbackItem& triangle : triangles) {
+    const std::vector<Point> t = pointsOf({triangle});
+    SCOPED_TRACE(::testing::Message() << "triangle " << t[0] << t[1] << t[2]);
+    const Point u = minus(t[1], t[0]), v = minus(t[2], t[0]), out = minus(t[0], inside);
     const Point normal = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-    const Point centre = {(t[0].x + t[1].x + t[2].x) / 3, (t[0].y + t[1].y + t[2].y) / 3,
-                          (t[0].z + t[1].z + t[2].z) / 3};
-    const float outward = normal.x * (centre.x - inside.x) + normal.y * (centre.y - inside.y) +
-                          normal.z * (centre.z - inside.z);
-    EXPECT_GT(outward, 0) << t[0] << t[1] << t[2];
-  }
-}
-
-// The red of a vertex lit by the default light and material: 0.04 ambient, and 0.8 times the
-// cosine of its (unnormalised) normal with the light's direction (2, 1, 2) / 3.
-float litRed(float nx, float ny, float nz) {
-  return 0.04f + 0.8f * std::max(0.0f, (2 * nx + ny + 2 * nz) / 3);
-}
-
-// Normals: (0, 0, 1) in front, (0, 0, -1) behind; on a wall a vertex's own position, unscaled, but
-// the pair that closes the wall (the bottom edge, y -0.5) keeps the last vertex's, (0.5, -0.5).
-TEST_F(VectorFontTest, SolidPrismNormalsAreTheFacesAndTheWallPositions) {
-  for (const LitTriangle& triangle : litWedgePrism()) {
-    const std::vector<Point>& t = triangle.corners;
-    const auto onAll = [&t](auto test) { return std::all_of(t.begin(), t.end(), test); };
-    const bool front = onAll([](const Point& p) { return std::fabs(p.z - 1.5f) < 1e-3f; });
-    const bool back = onAll([](const Point& p) { return std::fabs(p.z - 1) < 1e-3f; });
-    const bool bottomWall = onAll([](const Point& p) { return std::fabs(p.y + 0.5f) < 1e-3f; });
+    EXPECT_GT(normal.x * out.x + normal.y * out.y + normal.z * out.z, 0) << "winding";
     for (size_t k = 0; k < t.size(); k++) {
-      float expected = litRed(t[k].x, t[k].y, 0);
-      if (front)
-        expected = litRed(0, 0, 1);
-      else if (back)
-        expected = litRed(0, 0, -1);
-      else if (bottomWall)
-        expected = litRed(0.5f, -0.5f, 0);
-      EXPECT_NEAR(triangle.reds[k], expected, 1e-3) << t[k] << " of " << t[0] << t[1] << t[2];
+      const Point n = normalOf(t, t[k]);
+      EXPECT_NEAR(triangle.vertices[k].r, 0.04f + 0.8f * std::max(0.0f, (2 * n.x + n.y + 2 * n.z) / 3), 1e-3)
+          << t[k];
     }
   }
 }
@@ -538,7 +426,7 @@ struct ConsoleState {
   int cursorY;
 };
 bool operator==(const ConsoleState& a, const ConsoleState& b) {
-  return a.cells == b.cells && a.cursorX == b.cursorX && a.cursorY == b.cursorY;
+  return std::tie(a.cells, a.cursorX, a.cursorY) == std::tie(b.cells, b.cursorX, b.cursorY);
 }
 std::ostream& operator<<(std::ostream& out, const ConsoleState& s) {
   return out << "\"" << s.cells << "\" cursor (" << s.cursorX << ", " << s.cursorY << ")";
@@ -574,42 +462,11 @@ TEST_F(VectorFontTest, ConsoleWritesWrapsScrollsAndDropsUnprintables) {
   }
 }
 
-TEST_F(VectorFontTest, ConsolePrintAndPutCharReturnTheBytesGiven) {
-  initConsole(4, 3);
-  EXPECT_EQ(consolePrint("ab"), 2);
-  EXPECT_EQ(consolePutChar('c'), 1);
-  EXPECT_EQ(consolePrint(nullptr), 0);
-  EXPECT_EQ(consoleState(), (ConsoleState{"abc.........", 3, 0}));
-}
-
 TEST_F(VectorFontTest, NewConsoleIsEmptyAlsoWhereTheOldOneWas) {
   initConsole(4, 3);
   consolePrint("abcdefg");
   initConsole(4, 3);
   EXPECT_EQ(consoleState(), (ConsoleState{"............", 0, 0}));
-}
-
-TEST_F(VectorFontTest, SetConsoleFontRefusesAnEmptyOrInvalidSlot) {
-  struct Case {
-    const char* name;
-    int slot;
-    int result;
-    int32_t consoleFont;  // afterwards, starting from 1
-  };
-  // clang-format off
-  const Case cases[] = {
-      {"slot 0", 0, 0, 0},
-      {"negative", -1, -1, 1},
-      {"empty", 7, -1, 1},
-      {"past the last", 256, -1, 1},
-      {"slot 1", 1, 0, 1},
-  };  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    fontRegistry.console.consoleFont = 1;
-    EXPECT_EQ(setConsoleFont(c.slot), c.result);
-    EXPECT_EQ(fontRegistry.console.consoleFont, c.consoleFont);
-  }
 }
 
 TEST_F(VectorFontTest, ConsoleDrawsEachLineInItsFontTwoUnitsBelowTheLast) {
@@ -649,24 +506,14 @@ TEST_F(VectorFontTest, CursorAtBlinkRateThreeTogglesOnEveryFourthDraw) {
   EXPECT_EQ(shown, "111000011");
 }
 
-// OCR-A Bold made into a vector font by the font compiler, once; the file's path.
-const std::string& compiledFont() {
-  static const std::string path = testFolder() + "/compiled.font";
-  static const int status =
-      std::system((FONT_COMPILER " /usr/share/fonts/truetype/ocr-a/OCRABold.ttf " + path).c_str());
-  EXPECT_EQ(status, 0) << "the font compiler";
-  return path;
-}
-
-TEST_F(VectorFontTest, CompiledFontHasAGlyphForEveryPrintableCharacter) {
-  ASSERT_EQ(loadFont(compiledFont().c_str()), 2);
+TEST_F(VectorFontTest, FontCompilerOutputLoadsWholeAndFontshowDrawsIt) {
+  const std::string font = testFolder() + "/compiled.font";
+  const std::string shot = testFolder() + "/shot.png";
+  ASSERT_EQ(std::system((FONT_COMPILER " /usr/share/fonts/truetype/ocr-a/OCRABold.ttf " + font).c_str()), 0);
+  ASSERT_EQ(loadFont(font.c_str()), 2);
   for (int code = '!'; code <= '~'; code++)
     EXPECT_NE(fontRegistry.fonts[2]->symbols[code].get(), nullptr) << char(code);
-}
-
-TEST_F(VectorFontTest, FontshowDrawsACompiledFontIntoAScreenshot) {
-  const std::string shot = testFolder() + "/shot.png";
-  ASSERT_EQ(std::system((FONTSHOW " " + compiledFont() + " --screenshot " + shot).c_str()), 0);
+  ASSERT_EQ(std::system((FONTSHOW " " + font + " --screenshot " + shot).c_str()), 0);
   EXPECT_GT(std::ifstream(shot, std::ios::ate).tellg(), 0);
 }
 

@@ -34,32 +34,52 @@ static std::string text(const void* p) {
 template <typename... Args>
 static void record(const char* name, Args... args) {
   std::string list;
-  ((list += (list.empty() ? "" : ", ") + text(args)), ...);
+  for (const std::string& arg : std::vector<std::string>{text(args)...})
+    list += (list.empty() ? "" : ", ") + arg;
   soundRecorder().calls.push_back(std::string(name) + "(" + list + ")");
 }
 
 signed char FSOUND_Init(int rate, int channels, unsigned flags) {
-  return record("Init", rate, channels, flags), soundRecorder().initResult;
+  record("Init", rate, channels, flags);
+  return soundRecorder().initResult;
 }
-FSOUND_DSPUNIT* FSOUND_DSP_GetFFTUnit() { return record("DSP_GetFFTUnit"), &theSpectrum; }
+FSOUND_DSPUNIT* FSOUND_DSP_GetFFTUnit() {
+  record("DSP_GetFFTUnit");
+  return &theSpectrum;
+}
 signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT* unit, signed char on) {
-  return record("DSP_SetActive", unit, int(on)), 1;
+  record("DSP_SetActive", unit, int(on));
+  return 1;
 }
-signed char FSOUND_SetHWND(void* window) { return record("SetHWND", window), 1; }
+signed char FSOUND_SetHWND(void* window) {
+  record("SetHWND", window);
+  return 1;
+}
 FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned mode, int offset, int length) {
   record("Stream_Open", path, mode, offset, length);
   return soundRecorder().openFails ? nullptr : &theStream;
 }
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
-  return record("Stream_Play", channel, stream), soundRecorder().nextChannel;
+  record("Stream_Play", channel, stream);
+  return soundRecorder().nextChannel;
 }
-signed char FSOUND_Stream_Stop(FSOUND_STREAM* stream) { return record("Stream_Stop", stream), 1; }
-signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) { return record("Stream_Close", stream), 1; }
+signed char FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
+  record("Stream_Stop", stream);
+  return 1;
+}
+signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
+  record("Stream_Close", stream);
+  return 1;
+}
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* path, unsigned mode, int offset, int length) {
   record("Sample_Load", index, path, mode, offset, length);
   return soundRecorder().loadFails ? nullptr : &theSample;
 }
 int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
-  return record("PlaySound", channel, sample), soundRecorder().nextChannel;
+  record("PlaySound", channel, sample);
+  return soundRecorder().nextChannel;
 }
-signed char FSOUND_SetVolume(int channel, int volume) { return record("SetVolume", channel, volume), 1; }
+signed char FSOUND_SetVolume(int channel, int volume) {
+  record("SetVolume", channel, volume);
+  return 1;
+}
