@@ -1,13 +1,10 @@
-// vector_font_test.cpp -- the vector-font library in a real Mesa context: the registry and its
-// settings, the file reader, string layout (the origin each glyph is given) and bounds, every
-// drawing style and the text console, seen through GL feedback under an oblique projection that
-// keeps the walls of prisms in view; and the font tools at work.
+// vector_font_test.cpp -- the vector-font library in a real Mesa context, seen through GL feedback
+// under an oblique projection that keeps the walls of prisms in view; and the font tools at work.
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <ostream>
-#include <tuple>
 
 #include "font/extruded_text.h"
 #include "font/outline_text.h"
@@ -79,42 +76,19 @@ class VectorFontTest : public GlTest {
   }
 };
 
-TEST_F(VectorFontTest, RegistryStartsInTheStateTheGameRunsOn) {
-  resetFontRegistry();
-  EXPECT_FLOAT_EQ(fontRegistry.symbolSpace, 0.2f);
-  EXPECT_FLOAT_EQ(fontRegistry.spaceSize, 2);
-  EXPECT_FLOAT_EQ(fontRegistry.symbolDepth, 0.2f);
-  EXPECT_FLOAT_EQ(fontRegistry.rotation, 0);
-  EXPECT_EQ(getCurrentFont(), 0);
-  EXPECT_EQ(getDirection(), 0);
-  EXPECT_EQ(getCentering(), 0);
-  EXPECT_EQ(fontRegistry.messagesSwitch, SWITCH_OFF);
-  EXPECT_EQ(fontRegistry.texturingSwitch, SWITCH_OFF);
-  EXPECT_EQ(fontRegistry.contouringSwitch, SWITCH_OFF);
-}
-
 TEST_F(VectorFontTest, SetDirectionIgnoresValuesOutsideOneToFour) {
-  for (int32_t direction : {DIRECTION_RIGHT, DIRECTION_LEFT, DIRECTION_UP, DIRECTION_DOWN}) {
-    setDirection(direction);
-    EXPECT_EQ(getDirection(), direction);
-  }
-  for (int32_t invalid : {0, 5, -1}) {
-    setDirection(invalid);
-    EXPECT_EQ(getDirection(), DIRECTION_DOWN) << invalid;
-  }
+  setDirection(DIRECTION_DOWN);
+  for (int32_t invalid : {0, 5, -1}) setDirection(invalid);
+  EXPECT_EQ(getDirection(), DIRECTION_DOWN);
 }
 
-TEST_F(VectorFontTest, LoadIntoAFullRegistryFailsAndKeepsTheCurrentFont) {
+TEST_F(VectorFontTest, LoadThatFailsKeepsTheCurrentFont) {
+  EXPECT_EQ(loadFont((testFolder() + "/missing.font").c_str()), -1) << "a missing file";
+  EXPECT_EQ(fontRegistry.fonts[2].get(), nullptr);
   for (int slot = 2; slot < FONT_SLOT_COUNT; slot++) ASSERT_EQ(loadBytes(fontBytes({})), slot);
   ASSERT_EQ(selectFont(5), 0);
-  EXPECT_EQ(loadBytes(fontBytes({})), -1);
+  EXPECT_EQ(loadBytes(fontBytes({})), -1) << "a full registry";
   EXPECT_EQ(getCurrentFont(), 5);
-}
-
-TEST_F(VectorFontTest, LoadOfAMissingFileFailsAndKeepsTheCurrentFont) {
-  EXPECT_EQ(loadFont((testFolder() + "/missing.font").c_str()), -1);
-  EXPECT_EQ(getCurrentFont(), 0);
-  EXPECT_EQ(fontRegistry.fonts[2].get(), nullptr);
 }
 
 TEST_F(VectorFontTest, CallsTakingASlotRefuseAnEmptyOrInvalidOne) {
@@ -184,9 +158,7 @@ TEST_F(VectorFontTest, ReaderRefusesABadFileWithItsMessage) {
   };
   const Case cases[] = {
       {"only two bytes", {'G', 'L'}, kFormatError},
-      {"first magic byte", withByte(good, 0, 'g'), kFormatError},
-      {"second magic byte", withByte(good, 1, 'l'), kFormatError},
-      {"third magic byte", withByte(good, 2, 'f'), kFormatError},
+      {"magic in lower case", withByte(good, 2, 'f'), kFormatError},
       {"a code twice", fontBytes({kTwoContours, kTwoContours}), kSymbolsError},
       {"a triangle corner past the vertices", fontBytes({{'O', four, {2, 0, 4}, {1, 3}}}), ""},
       {"a contour end past the vertices", fontBytes({{'O', four, {2, 0, 1}, {1, 4}}}), ""},
@@ -203,12 +175,8 @@ TEST_F(VectorFontTest, ReaderRefusesABadFileWithItsMessage) {
       EXPECT_EQ(fontRegistry.fonts[0].get(), nullptr);
       EXPECT_EQ(getCurrentFont(), 1);
     }
-}
-
-TEST_F(VectorFontTest, ReaderRefusesAFileCutShortAnywhereSilently) {
-  const std::vector<uint8_t> good = fontBytes({kTwoContours, kNoVertices});
   enableOption(OPTION_MESSAGES);
-  for (long size = 3; size < long(good.size()); size++) {
+  for (long size = 3; size < long(good.size()); size++) {  // cut short anywhere: refused silently
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(loadBytes({good.begin(), good.begin() + size}), -1) << size << " bytes";
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << size << " bytes";
@@ -226,6 +194,8 @@ TEST_F(VectorFontTest, LayoutGivesEachGlyphItsOrigin) {
     int centered;
     float rotation;
     std::vector<Point> origins;
+    float symbolSpace = 0.2f;
+    float spaceSize = 2;
   };
   const Case cases[] = {
       {"right", "AB", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {1.3f, 0}}},
@@ -242,25 +212,20 @@ TEST_F(VectorFontTest, LayoutGivesEachGlyphItsOrigin) {
       {"centred left", "AB B", DIRECTION_LEFT, 1, 0, {{-1.85f, 0}, {-3.15f, 0}, {-5.35f, 0}}},
       {"centred up", "AB B", DIRECTION_UP, 1, 0, {{0, 1.9f}, {0, 3.7f}, {0, 5.9f}}},
       {"centred down", "AB B", DIRECTION_DOWN, 1, 0, {{0, 1.9f}, {0, 0.8f}, {0, -1.4f}}},
+      {"wider gaps and spaces", "A B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {3.3f, 0}}, 0.5f, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fontRegistry.direction = c.direction;  // also the 0 that setDirection refuses
     setCentering(c.centered);
     setRotation(c.rotation);
+    setSymbolSpace(c.symbolSpace);
+    setSpaceSize(c.spaceSize);
     origins.clear();
     layoutString(c.text, recordOrigin);
     EXPECT_EQ(origins, c.origins);
     EXPECT_EQ(modelviewOrigin(), Point{}) << "the caller's matrix";
   }
-}
-
-TEST_F(VectorFontTest, SymbolSpaceAndSpaceSizeSetTheGaps) {
-  setSymbolSpace(0.5f);
-  setSpaceSize(3);
-  origins.clear();
-  layoutString("A B", recordOrigin);
-  EXPECT_EQ(origins, (std::vector<Point>{{-0.2f, 0}, {3.3f, 0}}));
 }
 
 // Min x, min y, max x, max y: from the first glyph's left edge to a gap past the last glyph; a pair
@@ -291,53 +256,44 @@ TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
   }
 }
 
+// Every vertex each drawer draws, in order, with font 1 current: a glyph's triangles; a loop per
+// contour; both loops of a prism (back at z 1, front at 1.2) and an edge at every vertex; or nothing.
+TEST_F(VectorFontTest, DrawersDrawTheGlyphOfTheirFont) {
+  const Point a = {0, 0}, b = {1, 0}, c = {1, 1}, d = {2, 2}, e = {3, 2}, f = {3, 3};
+  const Point u = {-0.5f, -0.5f, 1}, v = {0, 0.5f, 1}, w = {0.5f, -0.5f, 1};
+  const Point U = {-0.5f, -0.5f, 1.2f}, V = {0, 0.5f, 1.2f}, W = {0.5f, -0.5f, 1.2f};
+  struct Case {
+    const char* name;
+    void (*draw)();
+    std::vector<Point> drawn;
+  };
+  const Case cases[] = {
+      {"solid glyph", [] { drawSolidGlyph('A'); }, {{-1, -1}, {-1, 1}, {1, 1}, {-1, -1}, {1, 1}, {1, -1}}},
+      {"outline in font 0", [] { drawOutlineGlyphInFont(0, 'O'); }, {a, b, b, c, c, a, d, e, e, f, f, d}},
+      {"wire prism in font 0",
+       [] { drawWireGlyph3DInFont(0, 'V'); },
+       {u, v, v, w, w, u, U, V, V, W, W, U, u, U, v, V, w, W}},
+      {"solid glyph in slot -1", [] { drawSolidGlyphInFont(-1, 'A'); }, {}},
+      {"outline string in an empty slot", [] { drawOutlineStringInFont(7, "A"); }, {}},
+      {"solid prism in slot 256", [] { drawSolidGlyph3DInFont(256, 'A'); }, {}},
+      {"wire prism of a code without a glyph", [] { drawWireGlyph3D('Z'); }, {}},
+  };
+  ASSERT_EQ(selectFont(1), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(pointsOf(captureFeedback(c.draw)), c.drawn);
+    EXPECT_EQ(getCurrentFont(), 1);
+  }
+}
+
 // A: x -0.8 and 0.7 are s 0.1 and 0.85, y -0.5 and 0.9 are t 0.25 and 0.95.
-TEST_F(VectorFontTest, SolidGlyphTrianglesAreTexturedAcrossTheCell) {
+TEST_F(VectorFontTest, TexturingMapsTheGlyphCellOntoTheTexture) {
   enableOption(OPTION_TEXTURING);
-  const std::vector<FeedbackItem> triangles = captureFeedback([] { drawSolidGlyph('A'); });
-  const Point leftBottom = {-0.8f, -0.5f}, leftTop = {-0.8f, 0.9f};
-  const Point rightTop = {0.7f, 0.9f}, rightBottom = {0.7f, -0.5f};
-  EXPECT_EQ(pointsOf(triangles),
-            (std::vector<Point>{leftBottom, leftTop, rightTop, leftBottom, rightTop, rightBottom}));
-  for (const FeedbackItem& triangle : triangles)
+  for (const FeedbackItem& triangle : captureFeedback([] { drawSolidGlyph('A'); }))
     for (const FeedbackVertex& v : triangle.vertices) {
       EXPECT_NEAR(v.s, objectPoint(v).x < 0 ? 0.1f : 0.85f, 1e-4) << objectPoint(v);
       EXPECT_NEAR(v.t, objectPoint(v).y < 0 ? 0.25f : 0.95f, 1e-4) << objectPoint(v);
     }
-}
-
-TEST_F(VectorFontTest, OutlineInAGivenFontDrawsALoopPerContour) {
-  ASSERT_EQ(selectFont(1), 0);
-  const Point a = {0, 0}, b = {1, 0}, c = {1, 1}, d = {2, 2}, e = {3, 2}, f = {3, 3};
-  EXPECT_EQ(pointsOf(captureFeedback([] { drawOutlineGlyphInFont(0, 'O'); })),
-            (std::vector<Point>{a, b, b, c, c, a, d, e, e, f, f, d}));
-  EXPECT_EQ(getCurrentFont(), 1);
-}
-
-TEST_F(VectorFontTest, WirePrismDrawsBothLoopsAndAnEdgePerVertex) {
-  const Point a = {-0.5f, -0.5f, 1}, b = {0, 0.5f, 1}, c = {0.5f, -0.5f, 1};  // back, and front at 1.2:
-  const Point A = {-0.5f, -0.5f, 1.2f}, B = {0, 0.5f, 1.2f}, C = {0.5f, -0.5f, 1.2f};
-  EXPECT_EQ(pointsOf(captureFeedback([] { drawWireGlyph3D('V'); })),
-            (std::vector<Point>{a, b, b, c, c, a, A, B, B, C, C, A, a, A, b, B, c, C}));
-}
-
-TEST_F(VectorFontTest, DrawersWithoutAFontOrGlyphDrawNothing) {
-  struct Case {
-    const char* name;
-    void (*draw)();
-  };
-  const Case cases[] = {
-      {"solid glyph, slot -1", [] { drawSolidGlyphInFont(-1, 'A'); }},
-      {"outline string, an empty slot", [] { drawOutlineStringInFont(7, "A"); }},
-      {"wire prisms, slot 256", [] { drawWireString3DInFont(256, "A"); }},
-      {"solid prism, slot 256", [] { drawSolidGlyph3DInFont(256, 'A'); }},
-      {"a code without a glyph", [] { drawSolidGlyph3D('Z'); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_TRUE(captureFeedback(c.draw).empty());
-    EXPECT_EQ(getCurrentFont(), 0);
-  }
 }
 
 using Rgba = std::array<float, 4>;
@@ -419,54 +375,37 @@ TEST_F(VectorFontTest, SolidPrismTrianglesAndNormalsFaceOutward) {
   }
 }
 
-// What the console holds: its cells ('.' where empty) and its cursor.
-struct ConsoleState {
-  std::string cells;
-  int cursorX;
-  int cursorY;
-};
-bool operator==(const ConsoleState& a, const ConsoleState& b) {
-  return std::tie(a.cells, a.cursorX, a.cursorY) == std::tie(b.cells, b.cursorX, b.cursorY);
-}
-std::ostream& operator<<(std::ostream& out, const ConsoleState& s) {
-  return out << "\"" << s.cells << "\" cursor (" << s.cursorX << ", " << s.cursorY << ")";
-}
-
-ConsoleState consoleState() {
+std::string consoleCells() {  // '.' where empty
   const TextConsole& c = fontRegistry.console;
   std::string cells(reinterpret_cast<const char*>(c.consoleBuffer.get()),
                     size_t(c.consoleWidth * c.consoleHeight));
   std::replace(cells.begin(), cells.end(), '\0', '.');
-  return {cells, c.cursorX, c.cursorY};
+  return cells;
 }
 
 TEST_F(VectorFontTest, ConsoleWritesWrapsScrollsAndDropsUnprintables) {
   struct Case {
     const char* name;
     std::string text;
-    ConsoleState after;  // on a console of 4 x 3
+    std::string cells;  // afterwards, on a console of 4 x 3
+    int cursorX, cursorY;
   };
   const Case cases[] = {
-      {"wraps at the right edge", "abcde", {"abcde.......", 1, 1}},
-      {"newlines", "ab\ncd\n", {"ab..cd......", 0, 2}},
-      {"a newline on the last line scrolls", "a\nb\nc\n", {"b...c.......", 0, 2}},
-      {"a full last line scrolls", "abcdefghijkl", {"efghijkl....", 0, 2}},
-      {"only 32 to 127 print", std::string("\t\r\x1f\0\x80\xff ~\x7f", 9), {" ~\x7f.........", 3, 0}},
+      {"wraps at the right edge", "abcde", "abcde.......", 1, 1},
+      {"newlines", "ab\ncd\n", "ab..cd......", 0, 2},
+      {"a newline on the last line scrolls", "a\nb\nc\n", "b...c.......", 0, 2},
+      {"a full last line scrolls", "abcdefghijkl", "efghijkl....", 0, 2},
+      {"only 32 to 127 print", std::string("\t\r\x1f\0\x80\xff ~\x7f", 9), " ~\x7f.........", 3, 0},
   };
   initConsole(4, 3);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     clearConsole();
     EXPECT_EQ(consoleWrite(c.text.data(), int(c.text.size())), int(c.text.size()));
-    EXPECT_EQ(consoleState(), c.after);
+    EXPECT_EQ(consoleCells(), c.cells);
+    EXPECT_EQ(fontRegistry.console.cursorX, c.cursorX);
+    EXPECT_EQ(fontRegistry.console.cursorY, c.cursorY);
   }
-}
-
-TEST_F(VectorFontTest, NewConsoleIsEmptyAlsoWhereTheOldOneWas) {
-  initConsole(4, 3);
-  consolePrint("abcdefg");
-  initConsole(4, 3);
-  EXPECT_EQ(consoleState(), (ConsoleState{"............", 0, 0}));
 }
 
 TEST_F(VectorFontTest, ConsoleDrawsEachLineInItsFontTwoUnitsBelowTheLast) {

@@ -9,9 +9,7 @@
 
 #include "font/font_library.h"
 
-// One glyph record. Its coordinates are written as they lie in memory: this host is
-// little-endian, as the files are.
-struct TestGlyph {
+struct TestGlyph {  // coordinates are written as they lie in memory: little-endian, as the files
   uint8_t code;
   std::vector<GlyphVertex> vertices;
   std::vector<uint8_t> facets;       // three vertex indices per triangle

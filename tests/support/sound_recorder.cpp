@@ -39,47 +39,40 @@ static void record(const char* name, Args... args) {
   soundRecorder().calls.push_back(std::string(name) + "(" + list + ")");
 }
 
+// Records a call and gives its answer.
+template <typename Result, typename... Args>
+static Result answer(Result result, const char* name, Args... args) {
+  record(name, args...);
+  return result;
+}
+
 signed char FSOUND_Init(int rate, int channels, unsigned flags) {
-  record("Init", rate, channels, flags);
-  return soundRecorder().initResult;
+  return answer(soundRecorder().initResult, "Init", rate, channels, flags);
 }
-FSOUND_DSPUNIT* FSOUND_DSP_GetFFTUnit() {
-  record("DSP_GetFFTUnit");
-  return &theSpectrum;
-}
+FSOUND_DSPUNIT* FSOUND_DSP_GetFFTUnit() { return answer(&theSpectrum, "DSP_GetFFTUnit"); }
 signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT* unit, signed char on) {
-  record("DSP_SetActive", unit, int(on));
-  return 1;
+  return answer<signed char>(1, "DSP_SetActive", unit, int(on));
 }
-signed char FSOUND_SetHWND(void* window) {
-  record("SetHWND", window);
-  return 1;
-}
+signed char FSOUND_SetHWND(void* window) { return answer<signed char>(1, "SetHWND", window); }
 FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned mode, int offset, int length) {
-  record("Stream_Open", path, mode, offset, length);
-  return soundRecorder().openFails ? nullptr : &theStream;
+  return answer(soundRecorder().openFails ? nullptr : &theStream, "Stream_Open", path, mode, offset, length);
 }
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
-  record("Stream_Play", channel, stream);
-  return soundRecorder().nextChannel;
+  return answer(soundRecorder().nextChannel, "Stream_Play", channel, stream);
 }
 signed char FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
-  record("Stream_Stop", stream);
-  return 1;
+  return answer<signed char>(1, "Stream_Stop", stream);
 }
 signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
-  record("Stream_Close", stream);
-  return 1;
+  return answer<signed char>(1, "Stream_Close", stream);
 }
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* path, unsigned mode, int offset, int length) {
-  record("Sample_Load", index, path, mode, offset, length);
-  return soundRecorder().loadFails ? nullptr : &theSample;
+  return answer(soundRecorder().loadFails ? nullptr : &theSample, "Sample_Load", index, path, mode, offset,
+                length);
 }
 int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
-  record("PlaySound", channel, sample);
-  return soundRecorder().nextChannel;
+  return answer(soundRecorder().nextChannel, "PlaySound", channel, sample);
 }
 signed char FSOUND_SetVolume(int channel, int volume) {
-  record("SetVolume", channel, volume);
-  return 1;
+  return answer<signed char>(1, "SetVolume", channel, volume);
 }
