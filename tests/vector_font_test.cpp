@@ -406,6 +406,8 @@ TEST_F(VectorFontTest, ConsoleWritesWrapsScrollsAndDropsUnprintables) {
     EXPECT_EQ(fontRegistry.console.cursorX, c.cursorX);
     EXPECT_EQ(fontRegistry.console.cursorY, c.cursorY);
   }
+  EXPECT_EQ(consolePrint("ab"), 2);
+  EXPECT_EQ(consolePrint(nullptr), 0);
 }
 
 TEST_F(VectorFontTest, ConsoleDrawsEachLineInItsFontTwoUnitsBelowTheLast) {
