@@ -238,6 +238,13 @@ TEST(BitmapFontPictureTest, AFifthChannelIsNeverReadEvenWhenItsRowIsEmpty) {
   EXPECT_EQ(decode(five).rgba, Bytes(12, 0));
 }
 
+TEST(BitmapFontPictureTest, ARefusedPictureHasNoSize) {
+  const Decoded d = decode(Bytes(511, 0));  // shorter than a header
+  EXPECT_EQ(d.width, 0);
+  EXPECT_EQ(d.height, 0);
+  EXPECT_EQ(d.channels, 0);
+}
+
 // Only slot 0 in use, by a font on a 16 x 16 picture: yellow on the right half, black on the left
 // but for pixel 0, (0, 0, 1). Strings uncentred.
 struct BitmapFontTest : GlTest {
@@ -294,6 +301,11 @@ TEST_F(BitmapFontTest, GlyphAndMaskTexturesHoldThePictureAndItsMask) {
     texels.erase(texels.begin() + 6, texels.end() - 3);
     EXPECT_EQ(texels, c.texels);
   }
+}
+
+TEST_F(BitmapFontTest, WidthsAreTheFilesExactly) {
+  EXPECT_EQ(font.widths[int('A')], 0.2f);
+  EXPECT_EQ(font.widths[200], 0.05f);
 }
 
 // G is 0.25 x 0.5 units, textured from (0.125, 0.375) in the picture: each corner, in thousandths

@@ -123,7 +123,7 @@ const TestGlyph kTwoContours = {
     'O', {{-0.9f, -0.8f}, {0.6f, 0.95f}, {0, 0.5f}, {0.25f, -0.25f}}, {2, 0, 1}, {1, 3}};
 const TestGlyph kNoVertices = {'.', {}, {}, {}};
 
-TEST_F(VectorFontTest, ReaderKeepsEveryGlyphArrayAndBoundsEachGlyph) {
+TEST_F(VectorFontTest, ReaderKeepsEveryGlyphArrayAndItsBounds) {
   ASSERT_EQ(loadBytes(fontBytes({kTwoContours, kNoVertices})), 2);
   const VectorFont& font = *fontRegistry.fonts[2];
   EXPECT_EQ(std::string(font.name), std::string(96, '\xEE'));
@@ -383,7 +383,7 @@ std::string consoleCells() {  // '.' where empty
   return cells;
 }
 
-TEST_F(VectorFontTest, ConsoleWritesWrapsScrollsAndDropsUnprintables) {
+TEST_F(VectorFontTest, ConsoleWritesLikeATerminal) {
   struct Case {
     const char* name;
     std::string text;
