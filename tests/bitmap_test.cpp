@@ -138,6 +138,8 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
       {"16 bits a pixel", good, 28, 16, 0, "Sorry, this code can only read 8 bit or 24 bit image files\n",
        false, 4, 2, true},
       {"over 2 GB of pixels", good, 22, INT32_MAX, 0, nullptr, false, 4, 2, true},
+      {"just under 2 GB, 8-bit", good8, 22, 44739242, 0, "Error reading BMP pixels\n", false, 16, 44739242,
+       false},
       {"top down", good, 22, -2, 0, "Error allocating pixel memory\n", false, 4, -2, false},
       {"rows cut short", good, 0, 0, 77, "Error reading BMP pixels\n", false, 4, 2, false},
       {"8-bit, short colour table", good, 28, 8, 56,
