@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <tuple>
+#include <utility>
 
 #include "font/bitmap_font.h"
 #include "font/font_lifecycle.h"
@@ -310,17 +310,18 @@ TEST_F(BitmapFontTest, WidthsAreTheFilesExactly) {
   EXPECT_EQ(font.widths[200], 0.05f);
 }
 
-// G is 0.25 x 0.5 units, textured from (0.125, 0.375) in the picture: each corner, in thousandths
-// of a unit, with its texture coordinate.
+// G is 0.25 x 0.5 units from the origin, and as large in the picture from (0.125, 0.375).
 TEST_F(BitmapFontTest, GlyphListDrawsItsBoxTexturedFromItsCorner) {
-  using Corner = std::tuple<long, long, long, long>;  // x, y, s, t
-  std::set<Corner> corners;
+  std::set<std::pair<long, long>> corners;  // x, y in thousandths of a unit
   for (const FeedbackItem& polygon : polygonsOf(captureFeedback([] { drawBitmapChar('G'); })))
-    for (const FeedbackVertex& v : polygon.vertices)
-      corners.insert({std::lround((v.x / 512 - 1) * 1000), std::lround((v.y / 384 - 1) * 1000),
-                      std::lround(v.s * 1000), std::lround(v.t * 1000)});
-  EXPECT_EQ(corners, (std::set<Corner>{
-                         {0, 0, 125, 375}, {250, 0, 375, 375}, {250, 500, 375, 875}, {0, 500, 125, 875}}));
+    for (const FeedbackVertex& v : polygon.vertices) {
+      const float x = v.x / 512 - 1;
+      const float y = v.y / 384 - 1;
+      corners.insert({std::lround(x * 1000), std::lround(y * 1000)});
+      EXPECT_NEAR(v.s, 0.125f + x, 1e-4) << "at " << x << ", " << y;
+      EXPECT_NEAR(v.t, 0.375f + y, 1e-4) << "at " << x << ", " << y;
+    }
+  EXPECT_EQ(corners, (std::set<std::pair<long, long>>{{0, 0}, {250, 0}, {250, 500}, {0, 500}}));
 }
 
 TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
