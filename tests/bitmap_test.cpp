@@ -247,6 +247,13 @@ TEST(BitmapFontPictureTest, ARefusedPictureHasNoSize) {
   EXPECT_EQ(d.channels, 0);
 }
 
+TEST(BitmapFontPictureTest, MaskIsWhiteOnlyWhereThePictureIsBlack) {
+  const Bytes picture = {0, 0, 0, 255, 0, 0, 1, 0};
+  const std::unique_ptr<uint8_t[]> mask = makeMaskImage(picture.data(), 2, 1);
+  EXPECT_EQ(Bytes(mask.get(), mask.get() + 4), (Bytes{255, 255, 255, 0})) << "black, opaque";
+  EXPECT_EQ(Bytes(mask.get() + 4, mask.get() + 8), (Bytes{0, 0, 0, 0})) << "blue 1";
+}
+
 // Only slot 0 in use, by a font on a 16 x 16 picture: yellow on the right half, black on the left
 // but for pixel 0, (0, 0, 1). Strings uncentred.
 struct BitmapFontTest : GlTest {
