@@ -69,7 +69,7 @@ TEST_F(GlTest, LoadTexturesMakesTextures1To10OfTheTenFiles) {
       {"24-bit, 124-byte record", 6, 2, "-type TrueColor BMP:"},
       {"8-bit, 5 wide", 5, 4, k8},
       {"8-bit, 1024 wide", 1024, 2, k8},
-      {"8-bit, 13 wide", 13, 3, k8},
+      {"8-bit, 15 wide", 15, 3, k8},
       {"24-bit, 8 wide", 8, 1, k24},
       {"8-bit, 4 wide", 4, 5, k8},
   };
@@ -127,7 +127,7 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
   makePicture(good8, 16, 2, k8);
   const std::string bad = kDir + "bad.bmp";
   const Case cases[] = {
-      {"no rows", good, 22, 0, 0, "", true, 4, 0, false},
+      {"no rows, nothing after the header", good, 22, 0, 54, "", true, 4, 0, false},
       {"8-bit, no columns", good8, 18, 0, 0, "", true, 0, 2, false},
       {"wrong magic", good, 1, 'A', 0, "Error reading BMP file, file type incorrect\n", false, 4, 2, true},
       {"short file header", good, 0, 0, 13, "Error reading BMP file header\n", false, 4, 2, true},

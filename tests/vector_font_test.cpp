@@ -50,8 +50,8 @@ Point modelviewOrigin() {
 std::vector<Point> origins;  // where the recording drawer was called
 void recordOrigin(unsigned char) { origins.push_back(modelviewOrigin()); }
 
-// Font 0: boxes A and B, a space and an underscore, a ring O of two contours and a wedge V of one
-// triangle, wound clockwise seen from +z; font 1: a wider A. Font 0 is current, writing right.
+// Font 0: boxes A and B, a space, an underscore and code 1, a ring O of two contours and a wedge V
+// of one triangle, wound clockwise seen from +z; font 1: a wider A. Font 0 is current, writing right.
 class VectorFontTest : public GlTest {
  protected:
   void SetUp() override {
@@ -61,10 +61,10 @@ class VectorFontTest : public GlTest {
     glMatrixMode(GL_MODELVIEW);
     const TestGlyph ring = {'O', {{0, 0}, {1, 0}, {1, 1}, {2, 2}, {3, 2}, {3, 3}}, {0, 1, 2}, {2, 5}};
     const TestGlyph wedge = {'V', {{-0.5f, -0.5f}, {0, 0.5f}, {0.5f, -0.5f}}, {0, 1, 2}, {2}};
-    ASSERT_EQ(
-        loadBytes(fontBytes({box('A', -0.8f, 0.7f, -0.5f, 0.9f), box('B', -0.6f, 0.3f, -0.7f, 0.4f),
-                             box(' ', -0.5f, 0.4f, -0.3f, 0.6f), box('_', -1, 1, -1, -0.8f), ring, wedge})),
-        0);
+    ASSERT_EQ(loadBytes(fontBytes({box('A', -0.8f, 0.7f, -0.5f, 0.9f), box('B', -0.6f, 0.3f, -0.7f, 0.4f),
+                                   box(' ', -0.5f, 0.4f, -0.3f, 0.6f), box('_', -1, 1, -1, -0.8f), ring,
+                                   wedge, box(1, -1, 1, -1, 1)})),
+              0);
     ASSERT_EQ(loadBytes(fontBytes({box('A', -1, 1, -1, 1)})), 1);
     ASSERT_EQ(selectFont(0), 0);
     setDirection(DIRECTION_RIGHT);
@@ -231,6 +231,7 @@ TEST_F(VectorFontTest, LayoutGivesEachGlyphItsOrigin) {
 // Min x, min y, max x, max y: from the first glyph's left edge to a gap past the last glyph; a pair
 // of outputs not both given is not written (it keeps 99).
 TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
+  const int kCurrentFont = -2;  // getCurrentStringBounds
   struct Case {
     const char* name;
     int slot;
@@ -245,13 +246,17 @@ TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
       {"no min y", 0, "A", 1, {99, 99, 0.9f, 0.9f}},
       {"no max x", 0, "A", 2, {-0.8f, -0.5f, 99, 99}},
       {"an empty slot", 7, "A", -1, {99, 99, 99, 99}},
+      {"the current font", kCurrentFont, "AB", -1, {-0.8f, -0.7f, 2, 0.9f}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<float> bounds(4, 99);
     float* outputs[4] = {&bounds[0], &bounds[1], &bounds[2], &bounds[3]};
     if (c.missingOutput >= 0) outputs[c.missingOutput] = nullptr;
-    getStringBounds(c.slot, c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
+    if (c.slot == kCurrentFont)
+      getCurrentStringBounds(c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
+    else
+      getStringBounds(c.slot, c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
     EXPECT_THAT(bounds, near(c.bounds));
   }
 }
@@ -411,9 +416,9 @@ TEST_F(VectorFontTest, ConsoleWritesLikeATerminal) {
 }
 
 TEST_F(VectorFontTest, ConsoleDrawsEachLineInItsFontTwoUnitsBelowTheLast) {
-  initConsole(4, 3);
+  initConsole(2, 3);
   ASSERT_EQ(setConsoleFont(0), 0);
-  consolePrint("A\nA");
+  consolePrint("AA\nA");        // a full line, an empty one, one with the cursor
   ASSERT_EQ(selectFont(1), 0);  // the current font has a wider A and no cursor glyph
   enableOption(OPTION_CONSOLE_CURSOR);
   setCursorBlinkRate(3);  // shown at once
@@ -424,7 +429,7 @@ TEST_F(VectorFontTest, ConsoleDrawsEachLineInItsFontTwoUnitsBelowTheLast) {
   }));
   glLoadIdentity();
   const std::vector<Point> lines = pointsOf(captureFeedback([] {
-    for (const char* line : {"A", "A_", "", "A"}) {
+    for (const char* line : {"AA", "", "A_", "A"}) {
       drawStringInFont(0, line);
       glTranslatef(0, -2, 0);
     }
