@@ -334,6 +334,11 @@ TEST_F(BitmapFontTest, GlyphListDrawsItsBoxTexturedFromItsCorner) {
 TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
   Bytes wrongMagic = file;
   wrongMagic[2] = 'G';
+  // A picture of one compressed row 300 bytes long, which the 256 bytes a pixel may take cannot hold.
+  Bytes longRow = fw::encodeFontFile("", glyphs, fw::encodePicture(fw::PlanarPicture(1, 1, 1), true));
+  longRow.resize(longRow.size() + 300);
+  longRow[4195 + 518] = 1;  // the row's length, big-endian: 0x12c
+  longRow[4195 + 519] = 0x2c;
   struct Case {
     const char* name;
     Bytes bytes;
@@ -344,6 +349,9 @@ TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
       {"cut inside the picture", Bytes(file.begin(), file.end() - 1)},
       {"a picture 16385 wide",
        fw::encodeFontFile("", glyphs, fw::encodePicture(fw::PlanarPicture(16385, 1, 1), false))},
+      {"a picture 0 wide",
+       fw::encodeFontFile("", glyphs, fw::encodePicture(fw::PlanarPicture(0, 1, 1), false))},
+      {"a compressed row longer than a row may be", longRow},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -371,8 +379,9 @@ TEST_F(BitmapFontTest, UnloadAndSelectRefuseAFreeOrInvalidSlot) {
 
 TEST_F(BitmapFontTest, UnloadingTheCurrentFontLeavesNoneCurrent) {
   ASSERT_EQ(loadBitmapFont(path.c_str()), 1);
-  ASSERT_EQ(unloadBitmapFont(0), 0);
-  EXPECT_EQ(getCurrentBitmapFont(), 1) << "after unloading another font";
+  EXPECT_EQ(selectBitmapFont(0), 0);
+  ASSERT_EQ(unloadBitmapFont(1), 0);
+  EXPECT_EQ(getCurrentBitmapFont(), 0) << "after unloading another font";
   EXPECT_EQ(unloadCurrentBitmapFont(), 0);
   EXPECT_EQ(getCurrentBitmapFont(), -1);
   EXPECT_EQ(unloadCurrentBitmapFont(), -1) << "with no current font";
@@ -445,7 +454,8 @@ TEST_F(BitmapFontTest, StartUpPutsTheLibraryInItsKnownState) {
   EXPECT_EQ(fontRegistry.messagesSwitch, SWITCH_OFF);
   EXPECT_EQ(fontRegistry.texturingSwitch, SWITCH_OFF);
   EXPECT_EQ(fontRegistry.contouringSwitch, SWITCH_OFF);
-  EXPECT_FLOAT_EQ(fontRegistry.contourColor[0], 0);
+  EXPECT_EQ(std::vector<float>(fontRegistry.contourColor, fontRegistry.contourColor + 4),
+            std::vector<float>(4, 0));
   EXPECT_EQ(getDirection(), DIRECTION_RIGHT);
   EXPECT_EQ(getCentering(), 0);
   EXPECT_EQ(getBitmapCentering(), 0);
