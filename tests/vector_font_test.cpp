@@ -291,6 +291,21 @@ TEST_F(VectorFontTest, DrawersDrawTheGlyphOfTheirFont) {
   }
 }
 
+// The reader refuses a triangle with a corner past the glyph's vertices; the drawers skip one put
+// into the registry by hand: the flat glyph draws nothing, the prism its three walls.
+TEST_F(VectorFontTest, DrawersSkipATriangleWithACornerPastTheVertices) {
+  uint8_t* facets = fontRegistry.fonts[0]->symbols[size_t('V')]->facets.get();
+  for (int corner = 0; corner < 3; corner++) {
+    SCOPED_TRACE(::testing::Message() << "corner " << corner);
+    facets[0] = 0;
+    facets[1] = 1;
+    facets[2] = 2;
+    facets[corner] = 3;
+    EXPECT_TRUE(captureFeedback([] { drawSolidGlyph('V'); }).empty());
+    EXPECT_EQ(polygonsOf(captureFeedback([] { drawSolidGlyph3D('V'); })).size(), 6u);
+  }
+}
+
 // A: x -0.8 and 0.7 are s 0.1 and 0.85, y -0.5 and 0.9 are t 0.25 and 0.95.
 TEST_F(VectorFontTest, TexturingMapsTheGlyphCellOntoTheTexture) {
   enableOption(OPTION_TEXTURING);
