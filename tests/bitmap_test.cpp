@@ -137,6 +137,7 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
        true},
       {"16 bits a pixel", good, 28, 16, 0, "Sorry, this code can only read 8 bit or 24 bit image files\n",
        false, 4, 2, true},
+      {"negative width", good, 18, -4, 0, nullptr, false, 4, 2, true},
       {"over 2 GB of pixels", good, 22, INT32_MAX, 0, nullptr, false, 4, 2, true},
       {"just under 2 GB, 8-bit", good8, 22, 44739242, 0, "Error reading BMP pixels\n", false, 16, 44739242,
        false},
@@ -171,6 +172,9 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
   EXPECT_FALSE(loadBmp("missing.bmp", image));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not open file 'missing.bmp'\n");
   releaseBmp(image);
+  EXPECT_EQ(image.pixels, nullptr);
+  EXPECT_EQ(image.width, 0);
+  EXPECT_EQ(image.height, 0);
 }
 
 TEST(PictureReaderTest, SwapsReverseTheBytesOfAField) {  // for big-endian hosts
