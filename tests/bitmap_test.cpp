@@ -4,13 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <set>
-#include <utility>
 
 #include "font/bitmap_font.h"
 #include "font/font_lifecycle.h"
@@ -33,11 +29,6 @@ GLint textureParameter(GLenum what) {  // of the bound texture, or of its level 
   else
     glGetTexParameteriv(GL_TEXTURE_2D, what, &value);
   return value;
-}
-float modelviewX() {
-  std::array<float, 16> m = {};
-  glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
-  return m[12];
 }
 Bytes readFile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
@@ -265,28 +256,14 @@ TEST(BitmapFontPictureTest, PictureCallsRefuseMissingOrNegativeArguments) {
   EXPECT_EQ(makeMaskImage(row, -1, -1).get(), nullptr);
 }
 
-// Only slot 0 in use, by a font on a 16 x 16 picture: yellow on the right half, black on the left
-// but for pixel 0, (0, 0, 1). Strings uncentred.
+// Only slot 0 in use, by a font on a black 16 x 16 picture with two glyphs given widths.
 struct BitmapFontTest : GlTest {
   void SetUp() override {
     GlTest::SetUp();
     for (int slot = 0; slot < FONT_SLOT_COUNT; slot++) unloadBitmapFont(slot);
-    setBitmapCentering(0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    fw::PlanarPicture picture(16, 16, 3);
-    for (int y = 0; y < 16; y++)
-      for (int x = 8; x < 16; x++) {
-        picture.at(x, y, 0) = 255;
-        picture.at(x, y, 1) = 255;
-      }
-    picture.at(0, 0, 2) = 1;
     glyphs[int('A')].tw = 0.2f;
-    glyphs[int('B')].tw = 0.3f;
-    glyphs[130].tw = 0.4f;
     glyphs[200].tw = 0.05f;
-    glyphs[int('G')] = {0.125f, 0.375f, 0.25f, 0.5f};
-    glyphs[int('M')] = {0, 0, 1, 1};
-    file = fw::encodeFontFile("test", glyphs, fw::encodePicture(picture, false));
+    file = fw::encodeFontFile("test", glyphs, fw::encodePicture(fw::PlanarPicture(16, 16, 3), false));
     ASSERT_TRUE(fw::writeFileBytes(path, file));
     ASSERT_EQ(loadBitmapFont(path.c_str()), 0);
   }
@@ -297,49 +274,9 @@ struct BitmapFontTest : GlTest {
   const BitmapFont& font = fontRegistry.bitmapFonts[0];
 };
 
-TEST_F(BitmapFontTest, GlyphAndMaskTexturesHoldThePictureAndItsMask) {
-  GLint alignment = 0;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-  EXPECT_EQ(alignment, 1) << "left as the upload set it";
-  struct Case {
-    const char* name;
-    GLuint texture;
-    Bytes texels;  // pixels 0, 1 and 255
-  };
-  const Case cases[] = {
-      {"glyphs", font.texture, {0, 0, 1, 0, 0, 0, 255, 255, 0}},
-      {"mask: white only where black", font.maskTexture, {0, 0, 0, 255, 255, 255, 0, 0, 0}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    glBindTexture(GL_TEXTURE_2D, c.texture);
-    EXPECT_EQ(textureParameter(GL_TEXTURE_INTERNAL_FORMAT), 3) << "red, green and blue, as given";
-    EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-    Bytes texels(768);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    texels.erase(texels.begin() + 6, texels.end() - 3);
-    EXPECT_EQ(texels, c.texels);
-  }
-}
-
 TEST_F(BitmapFontTest, WidthsAreTheFilesExactly) {
   EXPECT_EQ(font.widths[int('A')], 0.2f);
   EXPECT_EQ(font.widths[200], 0.05f);
-}
-
-// G is 0.25 x 0.5 units from the origin, and as large in the picture from (0.125, 0.375).
-TEST_F(BitmapFontTest, GlyphListDrawsItsBoxTexturedFromItsCorner) {
-  std::set<std::pair<long, long>> corners;  // x, y in thousandths of a unit
-  for (const FeedbackItem& polygon : polygonsOf(captureFeedback([] { drawBitmapChar('G'); })))
-    for (const FeedbackVertex& v : polygon.vertices) {
-      const float x = v.x / 512 - 1;
-      const float y = v.y / 384 - 1;
-      corners.insert({std::lround(x * 1000), std::lround(y * 1000)});
-      EXPECT_NEAR(v.s, 0.125f + x, 1e-4) << "at " << x << ", " << y;
-      EXPECT_NEAR(v.t, 0.375f + y, 1e-4) << "at " << x << ", " << y;
-    }
-  EXPECT_EQ(corners, (std::set<std::pair<long, long>>{{0, 0}, {250, 0}, {250, 500}, {0, 500}}));
 }
 
 TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
@@ -398,54 +335,6 @@ TEST_F(BitmapFontTest, UnloadingTheCurrentFontLeavesNoneCurrent) {
   EXPECT_EQ(unloadCurrentBitmapFont(), -1) << "with no current font";
   EXPECT_EQ(loadBitmapFont(path.c_str()), 0) << "the lowest free slot";
   EXPECT_EQ(getCurrentBitmapFont(), 0);
-}
-
-// A measures 0.2, B 0.3, code 200 0.05 and code 130 0.4, each and a spacing of 0.001.
-TEST_F(BitmapFontTest, StringsRunTheirLengthAndCentreOnTheOrigin) {
-  struct Case {
-    const char* name;
-    const char* text;
-    uint8_t centring;
-    float end;   // where the origin is left
-    float left;  // the leftmost x drawn (9 for nothing drawn)
-  };
-  const Case cases[] = {
-      {"one glyph, 0.25 wide", "G", 0, 0.251f, 0},
-      {"uncentred", "AB", 0, 0.502f, 0},
-      {"centred", "AB", 1, 0, -0.251f},
-      {"centring 2 is uncentred", "AB", 2, 0.502f, 0},
-      {"codes past 127, centred", "\xC8\x82", 1, 0, -0.226f},
-      {"empty, centred", "", 1, 0, 9},
-  };
-  for (auto draw : {drawBitmapString, drawMaskedBitmapString})
-    for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(c.name) + (draw == drawBitmapString ? ", plain" : ", masked"));
-      setBitmapCentering(c.centring);
-      glLoadIdentity();
-      float left = 9;
-      for (const FeedbackItem& polygon : polygonsOf(captureFeedback([&] { draw(c.text); })))
-        for (const FeedbackVertex& v : polygon.vertices) left = std::min(left, v.x / 512 - 1);
-      EXPECT_NEAR(left, c.left, 1e-4);
-      glLoadIdentity();
-      draw(c.text);
-      EXPECT_NEAR(modelviewX(), c.end, 1e-4);
-    }
-}
-
-// M covers the top-right quarter of the window: the whole picture.
-TEST_F(BitmapFontTest, MaskedGlyphCoversTheFrameButLeavesItsBackground) {
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glClearColor(0, 0, 1, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColor3f(0.5f, 0.5f, 0.5f);
-  drawMaskedBitmapChar('M');
-  glDisable(GL_BLEND);
-  glDisable(GL_TEXTURE_2D);
-  EXPECT_FLOAT_EQ(modelviewX(), 1.001f) << "only the glyph pass moves the origin";
-  EXPECT_EQ(readPixelsRgb(540, 500, 200, 1), readPixelsRgb(100, 500, 200, 1)) << "the glyph's background";
-  EXPECT_EQ(readPixelsRgb(900, 500, 1, 1), (Bytes{128, 128, 0})) << "the glyph, in the current colour";
 }
 
 // All but spacing, space size, depth and rotation (as rotation shows); an empty console.

@@ -1,5 +1,5 @@
-// gl_context.cpp -- the headless EGL context and the feedback/pixel helpers; screenshots
-// are written through libpng.
+// gl_context.cpp -- the headless EGL context and the pixel helpers; pictures are
+// written and read through libpng.
 #include "tests/support/gl_context.h"
 
 #include <png.h>
@@ -24,71 +24,6 @@ void GlTest::SetUp() {
   }
 }
 
-std::vector<FeedbackItem> captureFeedback(const std::function<void()>& draw, size_t bufferFloats) {
-  std::vector<GLfloat> buffer(bufferFloats);
-  glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-  glRenderMode(GL_FEEDBACK);
-  draw();
-  GLint used = glRenderMode(GL_RENDER);
-  std::vector<FeedbackItem> items;
-  if (used < 0) {
-    ADD_FAILURE() << "feedback buffer of " << bufferFloats << " floats overflowed";
-    return items;
-  }
-  auto readVertex = [&](GLint& i) {
-    FeedbackVertex v;
-    float* f = &v.x;
-    for (int k = 0; k < 11; k++) f[k] = buffer[size_t(i++)];
-    return v;
-  };
-  for (GLint i = 0; i < used;) {
-    GLint token = GLint(buffer[size_t(i++)]);
-    FeedbackItem item{};
-    switch (token) {
-      case GL_POLYGON_TOKEN: {
-        item.kind = FeedbackItem::Polygon;
-        GLint n = GLint(buffer[size_t(i++)]);
-        for (GLint k = 0; k < n; k++) item.vertices.push_back(readVertex(i));
-        break;
-      }
-      case GL_LINE_TOKEN:
-      case GL_LINE_RESET_TOKEN:
-        item.kind = FeedbackItem::Line;
-        item.vertices = {readVertex(i), readVertex(i)};
-        break;
-      case GL_POINT_TOKEN:
-      case GL_BITMAP_TOKEN:
-      case GL_DRAW_PIXEL_TOKEN:
-      case GL_COPY_PIXEL_TOKEN:
-        item.kind = FeedbackItem::Point;
-        item.vertices = {readVertex(i)};
-        break;
-      case GL_PASS_THROUGH_TOKEN:
-        item.kind = FeedbackItem::PassThrough;
-        item.token = buffer[size_t(i++)];
-        break;
-      default:
-        ADD_FAILURE() << "unknown feedback token " << token;
-        return items;
-    }
-    items.push_back(std::move(item));
-  }
-  return items;
-}
-
-static std::vector<FeedbackItem> only(const std::vector<FeedbackItem>& items, FeedbackItem::Kind kind) {
-  std::vector<FeedbackItem> out;
-  for (const auto& item : items)
-    if (item.kind == kind) out.push_back(item);
-  return out;
-}
-std::vector<FeedbackItem> polygonsOf(const std::vector<FeedbackItem>& items) {
-  return only(items, FeedbackItem::Polygon);
-}
-std::vector<FeedbackItem> linesOf(const std::vector<FeedbackItem>& items) {
-  return only(items, FeedbackItem::Line);
-}
-
 std::vector<unsigned char> readPixelsRgb(int x, int y, int width, int height) {
   std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -106,4 +41,36 @@ bool saveScreenshot(const std::string& path, int width, int height) {
   image.format = PNG_FORMAT_RGB;
   // A negative row stride: the rows were read bottom first, the file holds them top first.
   return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), -width * 3, nullptr) != 0;
+}
+
+// The picture's pixels as RGB, row after row; empty when it cannot be read.
+static std::vector<unsigned char> readPictureRgb(const std::string& path, png_uint_32* width,
+                                                 png_uint_32* height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+  *width = image.width;
+  *height = image.height;
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+  return pixels;
+}
+
+long differingPixels(const std::string& path, const std::string& referencePath) {
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  png_uint_32 referenceWidth = 0;
+  png_uint_32 referenceHeight = 0;
+  const std::vector<unsigned char> pixels = readPictureRgb(path, &width, &height);
+  const std::vector<unsigned char> reference =
+      readPictureRgb(referencePath, &referenceWidth, &referenceHeight);
+  if (pixels.empty() || reference.empty()) return -1;
+  if (width != referenceWidth || height != referenceHeight) return -1;
+  long differing = 0;
+  for (size_t at = 0; at < pixels.size(); at += 3)
+    if (pixels[at] != reference[at] || pixels[at + 1] != reference[at + 1] ||
+        pixels[at + 2] != reference[at + 2])
+      differing++;
+  return differing;
 }

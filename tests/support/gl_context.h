@@ -1,11 +1,10 @@
-// gl_context.h -- test support: the headless GL context (a 1024 x 768 pbuffer), and
-// what immediate-mode code drew: GL feedback capture and pixel read-back.
+// gl_context.h -- test support: the headless GL context (a 1024 x 768 pbuffer), and what
+// code drew: pixels read back, frames written as PNG and compared with reference pictures.
 #pragma once
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,30 +24,9 @@ class GlTest : public ::testing::Test {
   void SetUp() override;
 };
 
-// One vertex as feedback mode reports it (GL_3D_COLOR_TEXTURE): window coordinates,
-// colour and texture coordinate.
-struct FeedbackVertex {
-  float x, y, z;
-  float r, g, b, a;
-  float s, t, p, q;
-};
-
-// One primitive of the feedback stream.
-struct FeedbackItem {
-  enum Kind { Polygon, Line, Point, PassThrough } kind;  // Point: also bitmaps and pixel copies
-  std::vector<FeedbackVertex> vertices;                  // Polygon: n; Line: 2; Point: 1
-  float token = 0;                                       // PassThrough: the marker value
-};
-
-// Runs draw() in GL_FEEDBACK mode and returns what it produced, in order. Fails the
-// current test (ADD_FAILURE) if the buffer overflowed.
-std::vector<FeedbackItem> captureFeedback(const std::function<void()>& draw,
-                                          size_t bufferFloats = 1 << 20);  // feedback capture
-// Only the polygons (or only the lines) of a capture.
-std::vector<FeedbackItem> polygonsOf(const std::vector<FeedbackItem>& items);  // filter polygons
-std::vector<FeedbackItem> linesOf(const std::vector<FeedbackItem>& items);     // filter lines
-
 // Reads back RGB pixels of the current read buffer, bottom row first.
 std::vector<unsigned char> readPixelsRgb(int x, int y, int width, int height);  // glReadPixels
 // Writes the whole surface (or window) as a PNG; returns false on failure.
 bool saveScreenshot(const std::string& path, int width = 1024, int height = 768);  // PNG of the frame
+// How many pixels of two PNG pictures differ; -1 if either cannot be read or their sizes differ.
+long differingPixels(const std::string& path, const std::string& referencePath);  // picture compare
