@@ -12,11 +12,12 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "platform/sound_library.h"
-#include "tests/support/game_process.h"
 #include "tests/support/gl_context.h"
 
 static const std::string DISK = testing::TempDir() + "zarnok-heard-" + std::to_string(getpid()) + ".raw";
@@ -188,6 +189,21 @@ TEST(PlatformTest, PacerSleepsOutThePeriodAndCatchesUpOneTickACall) {
   }
 }
 
+// The raster threads of this process, "llvmpipe-N:CPUS " for each, by name.
+static std::string rasterThreadCpus() {
+  std::map<std::string, std::string> threads;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::string name;
+    std::getline(std::ifstream(task.path() / "comm"), name);
+    std::ifstream status(task.path() / "status");
+    for (std::string line; name.rfind("llvmpipe-", 0) == 0 && std::getline(status, line);)
+      if (line.rfind("Cpus_allowed_list:", 0) == 0) threads[name] = line.substr(line.find_last_of("\t ") + 1);
+  }
+  std::string all;
+  for (const auto& [name, cpus] : threads) all += name + ":" + cpus + " ";
+  return all;
+}
+
 // In a real Mesa context with ten raster threads; the caller always keeps its CPUs.
 TEST(RasterThreadTest, ThreadsArePinnedRoundTheCpusOnlyWithLlvmpipe) {
   setenv("LP_NUM_THREADS", "10", 1);
@@ -225,7 +241,7 @@ TEST(RasterThreadTest, ThreadsArePinnedRoundTheCpusOnlyWithLlvmpipe) {
     ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
     EXPECT_TRUE(CPU_EQUAL(&after, &mine)) << "the calling thread's CPUs";
   }
-  EXPECT_EQ(rasterThreadCpus(getpid()),
+  EXPECT_EQ(rasterThreadCpus(),
             "llvmpipe-0:0 llvmpipe-1:1 llvmpipe-2:0 llvmpipe-3:1 llvmpipe-4:0 llvmpipe-5:1 llvmpipe-6:0 "
             "llvmpipe-7:1 "
             "llvmpipe-8:0 llvmpipe-9:1 ");
