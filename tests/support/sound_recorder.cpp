@@ -55,7 +55,7 @@ signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT* unit, signed char on) {
 }
 signed char FSOUND_SetHWND(void* window) { return answer<signed char>(1, "SetHWND", window); }
 FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned mode, int offset, int length) {
-  return answer(soundRecorder().openFails ? nullptr : &theStream, "Stream_Open", path, mode, offset, length);
+  return answer(&theStream, "Stream_Open", path, mode, offset, length);
 }
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
   return answer(soundRecorder().nextChannel, "Stream_Play", channel, stream);
@@ -67,8 +67,7 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
   return answer<signed char>(1, "Stream_Close", stream);
 }
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* path, unsigned mode, int offset, int length) {
-  return answer(soundRecorder().loadFails ? nullptr : &theSample, "Sample_Load", index, path, mode, offset,
-                length);
+  return answer(&theSample, "Sample_Load", index, path, mode, offset, length);
 }
 int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
   return answer(soundRecorder().nextChannel, "PlaySound", channel, sample);

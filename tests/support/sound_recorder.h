@@ -11,8 +11,6 @@
 struct SoundRecorder {
   signed char initResult = 1;  // FSOUND_Init's answer
   int nextChannel = 7;         // what Stream_Play and PlaySound return
-  bool openFails = false;      // Stream_Open returns null
-  bool loadFails = false;      // Sample_Load returns null
   std::vector<std::string> calls;
 
   void reset() { *this = SoundRecorder(); }                       // results back to success, log empty
