@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 struct FSOUND_STREAM {
   Mix_Chunk* chunk;  // the whole stream, decoded
@@ -55,7 +54,6 @@ void* attachedWindow = nullptr;
 // Held through pointers that are never freed: the mixer thread may still play a
 // sample while the program's static objects are being destroyed.
 std::unordered_map<std::string, FSOUND_SAMPLE*>* samplesByPath = nullptr;
-std::vector<FSOUND_STREAM*>* openStreams = nullptr;
 
 std::string localPath(const char* path) {
   std::string p(path);
@@ -145,7 +143,6 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags
   Mix_GroupChannels(MUSIC_CHANNEL + 1, channelCount - 1, EFFECT_GROUP);
   Mix_Volume(-1, MIX_MAX_VOLUME);
   if (samplesByPath == nullptr) samplesByPath = new std::unordered_map<std::string, FSOUND_SAMPLE*>();
-  if (openStreams == nullptr) openStreams = new std::vector<FSOUND_STREAM*>();
   audioOpen = true;
   if (!closeRegistered) {
     closeRegistered = true;
@@ -174,7 +171,6 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int offse
   Mix_Chunk* chunk = Mix_LoadWAV(localPath(path).c_str());
   if (chunk == nullptr) return nullptr;
   auto* stream = new FSOUND_STREAM{chunk, (mode & FSOUND_LOOP_NORMAL) ? -1 : 0, -1};
-  openStreams->push_back(stream);
   return stream;
 }
 
@@ -203,7 +199,6 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
   if (!audioOpen || stream == nullptr) return 0;
   FSOUND_Stream_Stop(stream);
   Mix_FreeChunk(stream->chunk);  // halts any channel still playing it
-  openStreams->erase(std::remove(openStreams->begin(), openStreams->end(), stream), openStreams->end());
   delete stream;
   return 1;
 }

@@ -168,14 +168,6 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
   EXPECT_EQ(image.height, 0);
 }
 
-TEST(PictureReaderTest, SwapsReverseTheBytesOfAField) {  // for big-endian hosts
-  uint8_t field[4] = {1, 2, 3, 4};
-  swap32(field);
-  EXPECT_EQ(Bytes(field, field + 4), (Bytes{4, 3, 2, 1}));
-  swap16(field);
-  EXPECT_EQ(Bytes(field, field + 4), (Bytes{3, 4, 2, 1}));
-}
-
 // A font picture as the font reader decodes it: its sizes and RGBA bytes, row 0 first.
 struct Decoded {
   int width, height, channels;

@@ -74,6 +74,7 @@ TEST_F(SoundLibraryTest, SecondStartKeepsTheFirst) {
 TEST_F(SoundLibraryTest, EffectsTakeFreeChannelsThenOneGivesWay) {
   FSOUND_STREAM* music = openMusic(FSOUND_LOOP_NORMAL);
   EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, music), 0) << "the music's channel";
+  SDL_Delay(5);  // the music is the oldest sound by a clear margin
   FSOUND_SAMPLE* crash = loadCrash();
   EXPECT_EQ(loadCrash(), crash) << "a sample is decoded once";
   std::set<int> channels;
@@ -135,6 +136,12 @@ TEST_F(SoundLibraryTest, NullHandlesAndBadChannelsAreHarmless) {
   EXPECT_EQ(FSOUND_Stream_Stop(nullptr), 0);
   EXPECT_EQ(FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1), 1) << "the spectrum unit is accepted";
   EXPECT_EQ(FSOUND_SetHWND(nullptr), 1) << "and so is no window";
+}
+
+TEST(PlatformTest, MonotonicClockCountsNanosecondsAsTheSteadyClock) {
+  const auto steady = std::chrono::steady_clock::now().time_since_epoch();
+  const int64_t steadyNs = std::chrono::duration_cast<std::chrono::nanoseconds>(steady).count();
+  EXPECT_NEAR(double(monotonicNs()), double(steadyNs), 1e9);
 }
 
 TEST(PlatformTest, SleepIsReplaceable) {
@@ -220,6 +227,10 @@ TEST(RasterThreadTest, ThreadsArePinnedRoundTheCpusOnlyWithLlvmpipe) {
     const char* callerName;
     int pinned;
   };
+  const auto openFiles = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+  };
+  const long filesBefore = openFiles();
   const Case cases[] = {
       {"no renderer (no context)", 2, nullptr, nullptr, "platform_test", 0},
       {"another renderer", 2, "Some GPU", nullptr, "platform_test", 0},
@@ -241,6 +252,7 @@ TEST(RasterThreadTest, ThreadsArePinnedRoundTheCpusOnlyWithLlvmpipe) {
     ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
     EXPECT_TRUE(CPU_EQUAL(&after, &mine)) << "the calling thread's CPUs";
   }
+  EXPECT_EQ(openFiles(), filesBefore) << "the task folder closed again";
   EXPECT_EQ(rasterThreadCpus(),
             "llvmpipe-0:0 llvmpipe-1:1 llvmpipe-2:0 llvmpipe-3:1 llvmpipe-4:0 llvmpipe-5:1 llvmpipe-6:0 "
             "llvmpipe-7:1 "
