@@ -23,18 +23,12 @@ done
 report=$(lintian --fail-on error,warning "${deb[@]}" 2>/dev/null) || fail "lintian finds errors or warnings: $report"
 echo "${report:-no tags}" | sed 's/^/check-install: lintian: /'
 
-# Each package's Depends: the packages of the same build at exactly this version, and
-# what dpkg-shlibdeps found.
-depends_case() {  # PACKAGE WANTED...: fail unless Depends names every WANTED
-  local package=$1 depends
-  depends=$(dpkg-deb -f "${deb[$package]}" Depends)
-  shift
-  for wanted in "$@"; do [[ "$depends" == *"$wanted"* ]] || fail "$package: Depends lacks $wanted: $depends"; done
-}
-depends_case zarnok "zarnok-data (= $version)" libglut libglu1 libopengl0 libsdl2-mixer libstdc++6
-depends_case libzarnok-font-dev "libzarnok-font1 (= $version)" libgl-dev
-depends_case libzarnok-font1 libopengl0 libstdc++6
-depends_case zarnok-font-tools libfreetype6 libglu1 libglut libpng16
+# The packages of the same build depend on each other at exactly this version (the
+# libraries' packages are dpkg-shlibdeps' to find).
+for pair in "zarnok zarnok-data" "libzarnok-font-dev libzarnok-font1"; do
+  depends=$(dpkg-deb -f "${deb[${pair% *}]}" Depends)
+  [[ "$depends" == *"${pair#* } (= $version)"* ]] || fail "${pair% *}: Depends lacks ${pair#* } (= $version): $depends"
+done
 [ "$(dpkg-deb -f "${deb[zarnok-data]}" Architecture)" = all ] || fail "zarnok-data is not Architecture all"
 dpkg-deb -e "${deb[libzarnok-font1]}" "$tmp/control"
 [ "$(cat "$tmp/control/shlibs")" = "libzarnok_font 1 libzarnok-font1 (>= $version)" ] || fail "shlibs: $(cat "$tmp/control/shlibs")"

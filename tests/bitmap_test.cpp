@@ -215,12 +215,6 @@ TEST(BitmapFontPictureTest, DecodesWhatImageMagickWrites) {
     }
 }
 
-TEST(BitmapFontPictureTest, TwoChannelsAreGreyAndAlpha) {
-  fw::PlanarPicture picture(3, 1, 2);
-  picture.planes = {1, 2, 3, 7, 8, 9};
-  EXPECT_EQ(decode(fw::encodePicture(picture, true)).rgba, (Bytes{1, 1, 1, 7, 2, 2, 2, 8, 3, 3, 3, 9}));
-}
-
 TEST(BitmapFontPictureTest, AFifthChannelIsNeverReadEvenWhenItsRowIsEmpty) {
   Bytes five = fw::encodePicture(fw::PlanarPicture(3, 1, 5), true);
   std::fill_n(five.begin() + 548, 4, 0);  // the fifth row's length in the table
@@ -248,13 +242,11 @@ TEST(BitmapFontPictureTest, PictureCallsRefuseMissingOrNegativeArguments) {
   EXPECT_EQ(makeMaskImage(row, -1, -1).get(), nullptr);
 }
 
-// Only slot 0 in use, by a font on a black 16 x 16 picture with two glyphs given widths.
+// Only slot 0 in use, by a font on a black 16 x 16 picture.
 struct BitmapFontTest : GlTest {
   void SetUp() override {
     GlTest::SetUp();
     for (int slot = 0; slot < FONT_SLOT_COUNT; slot++) unloadBitmapFont(slot);
-    glyphs[int('A')].tw = 0.2f;
-    glyphs[200].tw = 0.05f;
     file = fw::encodeFontFile("test", glyphs, fw::encodePicture(fw::PlanarPicture(16, 16, 3), false));
     ASSERT_TRUE(fw::writeFileBytes(path, file));
     ASSERT_EQ(loadBitmapFont(path.c_str()), 0);
@@ -265,11 +257,6 @@ struct BitmapFontTest : GlTest {
   const std::string path = kDir + "font";
   const BitmapFont& font = fontRegistry.bitmapFonts[0];
 };
-
-TEST_F(BitmapFontTest, WidthsAreTheFilesExactly) {
-  EXPECT_EQ(font.widths[int('A')], 0.2f);
-  EXPECT_EQ(font.widths[200], 0.05f);
-}
 
 TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
   Bytes wrongMagic = file;

@@ -9,7 +9,6 @@
 #include <malloc.h>
 #include <pthread.h>
 #include <sched.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <filesystem>
@@ -63,13 +62,6 @@ class SoundLibraryTest : public ::testing::Test {
   }
 };
 
-TEST_F(SoundLibraryTest, SecondStartKeepsTheFirst) {
-  EXPECT_EQ(FSOUND_Init(22050, 8, 0), 1);
-  int rate = 0;
-  Mix_QuerySpec(&rate, nullptr, nullptr);
-  EXPECT_EQ(rate, 44100);
-}
-
 // The music holds channel 0; 31 effects take the other channels, then an effect gives way.
 TEST_F(SoundLibraryTest, EffectsTakeFreeChannelsThenOneGivesWay) {
   FSOUND_STREAM* music = openMusic(FSOUND_LOOP_NORMAL);
@@ -92,13 +84,19 @@ TEST_F(SoundLibraryTest, EffectsTakeFreeChannelsThenOneGivesWay) {
 TEST_F(SoundLibraryTest, VolumeOf255IsTheMixersFull128) {
   const int channel = FSOUND_PlaySound(FSOUND_FREE, loadCrash());
   struct Case {
+    const char* name;
     int volume;
     int mixer;
   };
-  const Case cases[] = {{255, MIX_MAX_VOLUME}, {50, 25}, {0, 0}};
+  const Case cases[] = {
+      {"full", 255, MIX_MAX_VOLUME},
+      {"the steering sound's", 50, 25},
+      {"silent", 0, 0},
+  };
   for (const Case& c : cases) {
-    EXPECT_EQ(FSOUND_SetVolume(channel, c.volume), 1) << c.volume;
-    EXPECT_EQ(Mix_Volume(channel, -1), c.mixer) << c.volume;
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(FSOUND_SetVolume(channel, c.volume), 1);
+    EXPECT_EQ(Mix_Volume(channel, -1), c.mixer);
   }
 }
 
@@ -142,15 +140,6 @@ TEST(PlatformTest, MonotonicClockCountsNanosecondsAsTheSteadyClock) {
   const auto steady = std::chrono::steady_clock::now().time_since_epoch();
   const int64_t steadyNs = std::chrono::duration_cast<std::chrono::nanoseconds>(steady).count();
   EXPECT_NEAR(double(monotonicNs()), double(steadyNs), 1e9);
-}
-
-TEST(PlatformTest, SleepIsReplaceable) {
-  static uint32_t asked = 0;
-  setSleepFunction([](uint32_t ms) { asked = ms; });
-  sleepMilliseconds(1000);
-  setSleepFunction(nullptr);
-  EXPECT_EQ(asked, 1000u);
-  EXPECT_EQ(desktopWindowHandle(), nullptr);
 }
 
 // The pacer on a stand-in clock whose sleep moves it on.

@@ -1,10 +1,8 @@
-// round_frame_test.cpp -- frames drawn by the game's own calls into a real GLUT window,
-// each held to its reference picture in tests/data (read through libpng), every pixel.
-// round_frame.png was drawn before the round was ever optimised; the others by this
-// code, checked by eye (the title in the colour rand gives, the other texts white;
-// without textures every surface in its palette colour under the fog; the sphere's
-// texture once round it and pole to pole). A missing reference fails the test and
-// leaves the drawn frame beside the test's output.
+// round_frame_test.cpp -- frames drawn by the game's own calls into a real GLUT window, each
+// held to its reference picture in tests/data, every pixel. round_frame.png was drawn before
+// the round was ever optimised; the others by this code, checked by eye (the title in the
+// colour rand gives, the other texts white; without textures every surface in its palette
+// colour under the fog; the sphere's texture once round it and pole to pole).
 #include <GL/freeglut.h>
 #include <unistd.h>
 

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <functional>
 #include <ostream>
-#include <set>
 
 #include "font/extruded_text.h"
 #include "font/font_library.h"
@@ -18,8 +17,6 @@
 #include "tests/support/gl_context.h"
 
 namespace {
-
-// ---- Vector font files written from glyphs described in code ----
 
 struct TestGlyph {  // coordinates are written as they lie in memory: little-endian, as the files
   uint8_t code;
@@ -64,11 +61,6 @@ int loadBytes(const std::vector<uint8_t>& bytes) {  // as a font file: the slot,
 
 auto near(const std::vector<float>& v) { return ::testing::Pointwise(::testing::FloatNear(1e-3f), v); }
 
-// Frees every font and puts every field back to its value at program start.
-void resetFontRegistry() { fontRegistry = FontRegistry{}; }
-
-// ---- The tests ----
-
 // A point in object coordinates, equal to another within 1e-3.
 struct Point {
   float x = 0, y = 0, z = 0;
@@ -105,9 +97,8 @@ Point modelviewOrigin() {
 std::vector<Point> origins;  // where the recording drawer was called
 void recordOrigin(unsigned char) { origins.push_back(modelviewOrigin()); }
 
-// Font 0: boxes A and B, a space, an underscore and code 1, and a wedge V of one triangle (and
-// a fourth vertex outside it), wound clockwise seen from +z; font 1: a wider A. Font 0 is current, writing
-// right.
+// Font 0: boxes A and B, a space, an underscore and code 1, wound clockwise seen from +z; font 1:
+// a wider A. Font 0 is current, writing right.
 class VectorFontTest : public GlTest {
  protected:
   void SetUp() override {
@@ -115,9 +106,8 @@ class VectorFontTest : public GlTest {
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(kOblique);
     glMatrixMode(GL_MODELVIEW);
-    const TestGlyph wedge = {'V', {{-0.5f, -0.5f}, {0, 0.5f}, {0.5f, -0.5f}, {0.9f, 0.9f}}, {0, 1, 2}, {2}};
     ASSERT_EQ(loadBytes(fontBytes({box('A', -0.8f, 0.7f, -0.5f, 0.9f), box('B', -0.6f, 0.3f, -0.7f, 0.4f),
-                                   box(' ', -0.5f, 0.4f, -0.3f, 0.6f), box('_', -1, 1, -1, -0.8f), wedge,
+                                   box(' ', -0.5f, 0.4f, -0.3f, 0.6f), box('_', -1, 1, -1, -0.8f),
                                    box(1, -1, 1, -1, 1)})),
               0);
     ASSERT_EQ(loadBytes(fontBytes({box('A', -1, 1, -1, 1)})), 1);
@@ -126,7 +116,7 @@ class VectorFontTest : public GlTest {
   }
   void TearDown() override {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    resetFontRegistry();
+    fontRegistry = FontRegistry{};  // every font freed, every field as at program start
   }
 };
 
@@ -177,18 +167,12 @@ const TestGlyph kTwoContours = {
     'O', {{-0.9f, -0.8f}, {0.6f, 0.95f}, {0, 0.5f}, {0.25f, -0.25f}}, {2, 0, 1}, {1, 3}};
 const TestGlyph kNoVertices = {'.', {}, {}, {}};
 
-TEST_F(VectorFontTest, ReaderKeepsEveryGlyphArrayAndItsBounds) {
+TEST_F(VectorFontTest, ReaderKeepsTheNameCountAndGlyphBounds) {
   ASSERT_EQ(loadBytes(fontBytes({kTwoContours, kNoVertices})), 2);
   const VectorFont& font = *fontRegistry.fonts[2];
   EXPECT_EQ(std::string(font.name), std::string(96, '\xEE'));
   EXPECT_EQ(font.symbolCount, 2);
   const VectorGlyph& o = *font.symbols[size_t('O')];
-  EXPECT_EQ(o.vertexCount, 4);
-  EXPECT_EQ(o.facetCount, 1);
-  EXPECT_EQ(o.contourCount, 2);
-  EXPECT_EQ((Point{o.vertices[1].x, o.vertices[1].y}), (Point{0.6f, 0.95f}));
-  EXPECT_EQ(o.facets[0], 2);
-  EXPECT_EQ(o.contourEnds[1], 3);
   EXPECT_THAT((std::vector<float>{o.left, o.bottom, o.right, o.top}), near({-0.9f, -0.8f, 0.6f, 0.95f}));
   const VectorGlyph& dot = *font.symbols[size_t('.')];  // no vertices: bounds inside out
   EXPECT_THAT((std::vector<float>{dot.left, dot.bottom, dot.right, dot.top}), near({10, 10, -10, -10}));
@@ -285,7 +269,6 @@ TEST_F(VectorFontTest, LayoutGivesEachGlyphItsOrigin) {
 // Min x, min y, max x, max y: from the first glyph's left edge to a gap past the last glyph; a pair
 // of outputs not both given is not written (it keeps 99).
 TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
-  const int kCurrentFont = -2;  // getCurrentStringBounds
   struct Case {
     const char* name;
     int slot;
@@ -295,121 +278,48 @@ TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
   };
   const Case cases[] = {
       {"empty", 0, "", -1, {0, 10, 0, -10}},
-      {"two glyphs", 0, "AB", -1, {-0.8f, -0.7f, 2, 0.9f}},
       {"a first space's own glyph", 0, " A!", -1, {-0.5f, -0.5f, 5.2f, 0.9f}},
       {"no min y", 0, "A", 1, {99, 99, 0.9f, 0.9f}},
       {"no max x", 0, "A", 2, {-0.8f, -0.5f, 99, 99}},
       {"an empty slot", 7, "A", -1, {99, 99, 99, 99}},
-      {"the current font", kCurrentFont, "AB", -1, {-0.8f, -0.7f, 2, 0.9f}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<float> bounds(4, 99);
     float* outputs[4] = {&bounds[0], &bounds[1], &bounds[2], &bounds[3]};
     if (c.missingOutput >= 0) outputs[c.missingOutput] = nullptr;
-    if (c.slot == kCurrentFont)
-      getCurrentStringBounds(c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
-    else
-      getStringBounds(c.slot, c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
+    getStringBounds(c.slot, c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
     EXPECT_THAT(bounds, near(c.bounds));
   }
 }
 
-// Drawing from an invalid slot or a code without a glyph draws nothing and leaves the current
-// font as it was.
-TEST_F(VectorFontTest, DrawersDrawNothingWithoutAFontOrGlyph) {
+// Font 1 is current and has no B. Each drawer given font 0 draws font 0's B; given an empty
+// slot, a slot out of range or a code without a glyph, nothing; and the current font stays.
+TEST_F(VectorFontTest, DrawersInAFontDrawOnlyAGlyphThatFontHas) {
   struct Case {
     const char* name;
-    void (*draw)();
+    void (*draw)(int slot, const char* text);  // the text's first character, for a glyph drawer
   };
   const Case cases[] = {
-      {"solid glyph in slot -1", [] { drawSolidGlyphInFont(-1, 'A'); }},
-      {"solid prism in slot 256", [] { drawSolidGlyph3DInFont(256, 'A'); }},
-      {"wire prism of a code without a glyph", [] { drawWireGlyph3D('Z'); }},
+      {"solid glyph", [](int slot, const char* text) { drawSolidGlyphInFont(slot, uint8_t(text[0])); }},
+      {"solid string", drawStringInFont},
+      {"outline glyph", [](int slot, const char* text) { drawOutlineGlyphInFont(slot, uint8_t(text[0])); }},
+      {"outline string", drawOutlineStringInFont},
+      {"wire prism", [](int slot, const char* text) { drawWireGlyph3DInFont(slot, uint8_t(text[0])); }},
+      {"wire prisms", drawWireString3DInFont},
+      {"solid prism", [](int slot, const char* text) { drawSolidGlyph3DInFont(slot, uint8_t(text[0])); }},
+      {"solid prisms", drawSolidString3DInFont},
   };
   ASSERT_EQ(selectFont(1), 0);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_TRUE(drawsNothing(c.draw));
+    EXPECT_FALSE(drawsNothing([&c] { c.draw(0, "B"); })) << "B in font 0";
+    EXPECT_TRUE(drawsNothing([&c] { c.draw(7, "B"); })) << "in the empty slot 7";
+    EXPECT_TRUE(drawsNothing([&c] { c.draw(-1, "B"); })) << "in slot -1";
+    EXPECT_TRUE(drawsNothing([&c] { c.draw(256, "B"); })) << "in slot 256";
+    EXPECT_TRUE(drawsNothing([&c] { c.draw(0, "Z"); })) << "Z, which font 0 lacks";
     EXPECT_EQ(getCurrentFont(), 1);
   }
-}
-
-// Font 1 is current and has no B: each drawer given font 0 draws font 0's B, given an empty slot
-// nothing, and the current font stays.
-TEST_F(VectorFontTest, DrawersInAFontUseThatFontAndKeepTheCurrentOne) {
-  struct Case {
-    const char* name;
-    void (*draw)(int slot);
-  };
-  const Case cases[] = {
-      {"solid glyph", [](int slot) { drawSolidGlyphInFont(slot, 'B'); }},
-      {"solid string", [](int slot) { drawStringInFont(slot, "B"); }},
-      {"outline glyph", [](int slot) { drawOutlineGlyphInFont(slot, 'B'); }},
-      {"outline string", [](int slot) { drawOutlineStringInFont(slot, "B"); }},
-      {"wire prism", [](int slot) { drawWireGlyph3DInFont(slot, 'B'); }},
-      {"wire prisms", [](int slot) { drawWireString3DInFont(slot, "B"); }},
-      {"solid prism", [](int slot) { drawSolidGlyph3DInFont(slot, 'B'); }},
-      {"solid prisms", [](int slot) { drawSolidString3DInFont(slot, "B"); }},
-  };
-  ASSERT_EQ(selectFont(1), 0);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_FALSE(drawsNothing([&c] { c.draw(0); })) << "in font 0";
-    EXPECT_TRUE(drawsNothing([&c] { c.draw(7); })) << "in the empty slot 7";
-    EXPECT_EQ(getCurrentFont(), 1);
-  }
-}
-
-// The reader refuses a triangle with a corner past the glyph's vertices; the drawers skip one put
-// into the registry by hand (the glyph's fourth vertex, visible, is taken out of its count): the
-// flat glyph draws nothing, the prism only its walls.
-TEST_F(VectorFontTest, DrawersSkipATriangleWithACornerPastTheVertices) {
-  VectorGlyph& wedge = *fontRegistry.fonts[0]->symbols[size_t('V')];
-  wedge.vertexCount = 3;
-  wedge.facetCount = 0;
-  const std::vector<unsigned char> walls = frameOf([] { drawSolidGlyph3D('V'); });
-  ASSERT_FALSE(drawsNothing([] { drawSolidGlyph3D('V'); })) << "the walls";
-  wedge.facetCount = 1;
-  for (int corner = 0; corner < 3; corner++) {
-    SCOPED_TRACE(::testing::Message() << "corner " << corner);
-    wedge.facets[0] = 0;
-    wedge.facets[1] = 1;
-    wedge.facets[2] = 2;
-    wedge.facets[corner] = 3;
-    EXPECT_TRUE(drawsNothing([] { drawSolidGlyph('V'); }));
-    EXPECT_TRUE(frameOf([] { drawSolidGlyph3D('V'); }) == walls) << "the prism's walls alone";
-  }
-}
-
-// A 7 x 7 texture whose texel in column i and row j is red 30 i and green 30 j. The glyph cell,
-// -1 to 1 each way, covers it once, so A (x -0.8 to 0.7, y -0.5 to 0.9: s 0.1 to 0.85, t 0.25
-// to 0.95) shows columns 0 to 5 and rows 1 to 6.
-TEST_F(VectorFontTest, TexturingMapsTheGlyphCellOntoTheTexture) {
-  unsigned char texels[7][7][3] = {};
-  for (int row = 0; row < 7; row++)
-    for (int column = 0; column < 7; column++) {
-      texels[row][column][0] = uint8_t(30 * column);
-      texels[row][column][1] = uint8_t(30 * row);
-    }
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 7, 7, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glEnable(GL_TEXTURE_2D);
-  enableOption(OPTION_TEXTURING);
-  const std::vector<unsigned char> frame = frameOf([] { drawSolidGlyph('A'); });
-  glDisable(GL_TEXTURE_2D);
-  std::set<int> columns;
-  std::set<int> rows;
-  for (size_t at = 0; at < frame.size(); at += 3) {
-    if (frame[at + 1] == 0) continue;  // the background: row 0 is not shown
-    columns.insert(frame[at] / 30);
-    rows.insert(frame[at + 1] / 30);
-  }
-  EXPECT_EQ(columns, (std::set<int>{0, 1, 2, 3, 4, 5}));
-  EXPECT_EQ(rows, (std::set<int>{1, 2, 3, 4, 5, 6}));
 }
 
 std::string consoleCells() {  // '.' where empty
@@ -445,21 +355,6 @@ TEST_F(VectorFontTest, ConsoleWritesLikeATerminal) {
   }
   EXPECT_EQ(consolePrint("ab"), 2);
   EXPECT_EQ(consolePrint(nullptr), 0);
-}
-
-TEST_F(VectorFontTest, CursorAtBlinkRateThreeTogglesOnEveryFourthDraw) {
-  initConsole(4, 3);
-  enableOption(OPTION_CONSOLE_CURSOR);
-  setCursorBlinkRate(3);
-  std::string shown;  // in each draw of the empty console, whose font 0 has a cursor glyph
-  for (int draw = 0; draw < 9; draw++) {
-    const bool drawn = !drawsNothing([] {
-      glLoadIdentity();
-      drawConsole();
-    });
-    shown += drawn ? '1' : '0';
-  }
-  EXPECT_EQ(shown, "111000011");
 }
 
 // fontshow's frame of the game's fonts: every vector style, the four directions, centring
