@@ -27,13 +27,13 @@
 #include <thread>
 #include <vector>
 
-#include "platform/headless/headless_gl.h"
 #include "font/font_library.h"
 #include "game/collision.h"
 #include "game/field_frame.h"
 #include "game/game_state.h"
 #include "game/obstacle_field.h"
 #include "image/texture_loader.h"
+#include "platform/headless/headless_gl.h"
 #include "platform/platform.h"
 #include "render/scene.h"
 #include "render/title_screen.h"

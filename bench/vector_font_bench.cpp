@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/headless/headless_gl.h"
 #include "font/font_library.h"
+#include "platform/headless/headless_gl.h"
 
 namespace {
 

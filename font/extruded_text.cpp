@@ -19,7 +19,6 @@ static const VectorGlyph* currentGlyph(unsigned char code) {
 
 static float frontZ() { return kBackZ + fontRegistry.symbolDepth; }
 
-
 // One line loop per contour, in the plane z.
 static void drawContourLoops(const VectorGlyph& glyph, float z) {
   forEachContour(glyph, [&glyph, z](int first, int last) {

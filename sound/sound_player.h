@@ -7,12 +7,12 @@
 
 class SoundPlayer {
  public:
-  bool init();                                   // start the library; false if it cannot
+  bool init();                                      // start the library; false if it cannot
   bool openMusic(const char* fileName, bool loop);  // open the music stream (not played yet)
-  bool playMusic();                              // play the open stream at `volume`
-  bool stopMusic();                              // stop and close the stream, if any
-  bool loadEffect(const char* fileName);         // load the next effect sample
-  bool playEffect(int kind);                     // 0: volume 50, 1: `volume`, other: default
+  bool playMusic();                                 // play the open stream at `volume`
+  bool stopMusic();                                 // stop and close the stream, if any
+  bool loadEffect(const char* fileName);            // load the next effect sample
+  bool playEffect(int kind);                        // 0: volume 50, 1: `volume`, other: default
 
   FSOUND_STREAM* stream = nullptr;        // open music stream, null = none
   int channel = -1;                       // channel of the sound started last
