@@ -8,13 +8,11 @@
 #include <string>
 #include <vector>
 
-// Makes the process's one headless context, current on the first caller's thread. Returns
-// an empty string on success, otherwise what went wrong.
+// Makes the process's one headless context, current on the first caller's thread: "" or the error.
 std::string makeHeadlessGlContextCurrent();  // created once
 
-// Fixture for tests that draw: SetUp makes the context current (failing the test
-// loudly if it cannot), resets the matrices to identity, the viewport to the whole
-// 1024 x 768 surface and the colour to white.
+// Fixture for tests that draw: SetUp makes the context current (failing the test loudly if it
+// cannot), resets the matrices, the viewport to the whole 1024 x 768 surface and the colour to white.
 class GlTest : public ::testing::Test {
  public:
   static constexpr int kWidth = 1024;
