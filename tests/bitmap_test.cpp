@@ -228,13 +228,6 @@ TEST(BitmapFontPictureTest, MaskIsWhiteOnlyWhereThePictureIsBlack) {
   EXPECT_EQ(Bytes(mask.get() + 4, mask.get() + 8), (Bytes{0, 0, 0, 0})) << "blue 1";
 }
 
-TEST(BitmapFontPictureTest, PictureCallsRefuseMissingOrNegativeArguments) {
-  uint8_t row[1] = {};
-  EXPECT_EQ(readImageRow(nullptr, row, 0, 0), -1);
-  EXPECT_EQ(makeMaskImage(nullptr, 1, 1).get(), nullptr);
-  EXPECT_EQ(makeMaskImage(row, -1, -1).get(), nullptr);
-}
-
 // Only slot 0 in use, by a font on a black 16 x 16 picture.
 struct BitmapFontTest : GlTest {
   void SetUp() override {

@@ -162,21 +162,10 @@ TEST_F(VectorFontTest, UnloadingTheCurrentFontLeavesNoneCurrent) {
   EXPECT_EQ(getCurrentFont(), -1);
 }
 
-// A glyph of two contours and one triangle, and one without vertices.
+// A glyph of two contours and one triangle, and one without vertices (what fonts keep is fontshow's).
 const TestGlyph kTwoContours = {
     'O', {{-0.9f, -0.8f}, {0.6f, 0.95f}, {0, 0.5f}, {0.25f, -0.25f}}, {2, 0, 1}, {1, 3}};
 const TestGlyph kNoVertices = {'.', {}, {}, {}};
-
-TEST_F(VectorFontTest, ReaderKeepsTheNameCountAndGlyphBounds) {
-  ASSERT_EQ(loadBytes(fontBytes({kTwoContours, kNoVertices})), 2);
-  const VectorFont& font = *fontRegistry.fonts[2];
-  EXPECT_EQ(std::string(font.name), std::string(96, '\xEE'));
-  EXPECT_EQ(font.symbolCount, 2);
-  const VectorGlyph& o = *font.symbols[size_t('O')];
-  EXPECT_THAT((std::vector<float>{o.left, o.bottom, o.right, o.top}), near({-0.9f, -0.8f, 0.6f, 0.95f}));
-  const VectorGlyph& dot = *font.symbols[size_t('.')];  // no vertices: bounds inside out
-  EXPECT_THAT((std::vector<float>{dot.left, dot.bottom, dot.right, dot.top}), near({10, 10, -10, -10}));
-}
 
 const char kFormatError[] = "Error reading font file: incorrect file format\n";
 const char kSymbolsError[] = "Error reading font file: encountered symbols in font\n";
