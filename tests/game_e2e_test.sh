@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# game_e2e_test.sh BUILD_DIR -- the real game on its own Xvfb, driven with xdotool and
-# watched through its frame log: its window (title, size, F11 to the screen and back)
-# and Escape ending it with status 255; and a round held still from its start, which
-# ends in a crash whose frame holds the game still for a second, and the title after it.
+# game_e2e_test.sh BUILD_DIR -- the real game on its own Xvfb, driven with xdotool and watched
+# through its frame log: its window (title, size, F11 to the screen and back), Escape's status
+# 255, and a round held still until a crash whose frame holds the game still for a second.
 set -eu
 build=$(cd "$1" && pwd)
 exec "$(dirname "$0")/support/with-xvfb" bash -s "$build" <<'INNER'

@@ -173,13 +173,10 @@ TEST_F(GameTest, RestoreGivesBackTheLoadValues) {
 }
 
 TEST_F(GameTest, StartUpStartsTheSoundAndTheTitleMusic) {
-  const Log expected = {"Init(44100, 32, 0)",
-                        "DSP_GetFFTUnit()",
-                        "DSP_SetActive(fft, 1)",
-                        "SetHWND(null)",
-                        "Stream_Open(sounds\\bgm_main.wav, 2, 0, 0)",
-                        "Stream_Play(-1, stream)",
-                        "SetVolume(7, 255)"};
+  // clang-format off
+  const Log expected = {"Init(44100, 32, 0)", "DSP_GetFFTUnit()", "DSP_SetActive(fft, 1)", "SetHWND(null)",
+                        "Stream_Open(sounds\\bgm_main.wav, 2, 0, 0)", "Stream_Play(-1, stream)", "SetVolume(7, 255)"};
+  // clang-format on
   EXPECT_EQ(startUpSounds, expected);
 }
 
@@ -493,13 +490,20 @@ TEST_F(GameTest, HitWithinOneUnitOfTheBlocksCentre) {
     float dz;
     bool hit;
   };
+  // clang-format off
   const Case cases[] = {
-      {"one unit right", 1, 0, true},        {"one unit left", -1, 0, true},
-      {"one unit behind", 0, 1, true},       {"one unit ahead", 0, -1, true},
-      {"inside, aslant", 0.5f, 0.75f, true}, {"1.25 right", 1.25f, 0, false},
-      {"1.25 left", -1.25f, 0, false},       {"1.25 behind", 0, 1.25f, false},
-      {"1.25 ahead", 0, -1.25f, false},      {"just outside, aslant", 0.75f, 0.75f, false},
+      {"one unit right",       1,      0,      true},
+      {"one unit left",        -1,     0,      true},
+      {"one unit behind",      0,      1,      true},
+      {"one unit ahead",       0,      -1,     true},
+      {"inside, aslant",       0.5f,   0.75f,  true},
+      {"1.25 right",           1.25f,  0,      false},
+      {"1.25 left",            -1.25f, 0,      false},
+      {"1.25 behind",          0,      1.25f,  false},
+      {"1.25 ahead",           0,      -1.25f, false},
+      {"just outside, aslant", 0.75f,  0.75f,  false},
   };
+  // clang-format on
   for (const Case& c : cases) {
     placeInReachTest(c.dx, c.dz);
     displayFrame();

@@ -1,8 +1,7 @@
-// round_frame_test.cpp -- frames drawn by the game's own calls into a real GLUT window, each
-// held to its reference picture in tests/data, every pixel. round_frame.png was drawn before
-// the round was ever optimised; the others by this code, checked by eye (the title in the
-// colour rand gives, the other texts white; without textures every surface in its palette
-// colour under the fog; the sphere's texture once round it and pole to pole).
+// round_frame_test.cpp -- frames drawn by the game's own calls into a real GLUT window, each held
+// to its reference picture in tests/data, every pixel. round_frame.png was drawn before the round
+// was ever optimised; the others by this code, checked by eye (the title in the colour rand gives,
+// the other texts white; untextured surfaces in their colours; the sphere's texture once round it).
 #include <GL/freeglut.h>
 #include <unistd.h>
 

@@ -1,8 +1,7 @@
-// sound_recorder.h -- the one test stand-in at the sound library's call boundary. A
-// test that links zarnok_sound_recorder gets these definitions of the library's calls
-// in place of the real ones: each call is logged as "Name(arg, arg)" (handles by
-// role: "stream", "sample", "fft", "null", anything else "handle") and answers with
-// the results set below. Tests may log their own events into the same sequence.
+// sound_recorder.h -- the one test stand-in at the sound library's call boundary. A test that
+// links zarnok_sound_recorder gets these definitions of the library's calls: each call is logged
+// as "Name(arg, arg)" (handles by role: "stream", "sample", "fft", "null", else "handle") and
+// answers with the results set below. Tests may log their own events into the same sequence.
 #pragma once
 
 #include <string>
