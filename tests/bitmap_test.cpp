@@ -214,13 +214,6 @@ TEST(BitmapFontPictureTest, AFifthChannelIsNeverReadEvenWhenItsRowIsEmpty) {
   EXPECT_EQ(decode(five).rgba, Bytes(12, 0));
 }
 
-TEST(BitmapFontPictureTest, ARefusedPictureHasNoSize) {
-  const Decoded d = decode(Bytes(511, 0));  // shorter than a header
-  EXPECT_EQ(d.width, 0);
-  EXPECT_EQ(d.height, 0);
-  EXPECT_EQ(d.channels, 0);
-}
-
 TEST(BitmapFontPictureTest, MaskIsWhiteOnlyWhereThePictureIsBlack) {
   const Bytes picture = {0, 0, 0, 255, 0, 0, 1, 0};
   const std::unique_ptr<uint8_t[]> mask = makeMaskImage(picture.data(), 2, 1);

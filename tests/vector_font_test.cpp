@@ -79,6 +79,7 @@ const GLfloat kOblique[16] = {0.25f, 0, 0, 0, 0, 0.25f, 0, 0, 0.1f, 0.1f, 0.25f,
 std::vector<unsigned char> frameOf(const std::function<void()>& draw) {
   glClearColor(0, 0, 0, 0);
   glClear(GL_COLOR_BUFFER_BIT);
+  glLoadIdentity();
   draw();
   return readPixelsRgb(0, 0, GlTest::kWidth, GlTest::kHeight);
 }
@@ -97,8 +98,8 @@ Point modelviewOrigin() {
 std::vector<Point> origins;  // where the recording drawer was called
 void recordOrigin(unsigned char) { origins.push_back(modelviewOrigin()); }
 
-// Font 0: boxes A, B and a space, wound clockwise seen from +z; font 1: a wider A. Font 0 is
-// current, writing right.
+// Font 0: boxes A, B, a space and the cursor _, wound clockwise seen from +z; font 1: a wider
+// A. Font 0 is current, writing right.
 class VectorFontTest : public GlTest {
  protected:
   void SetUp() override {
@@ -107,7 +108,7 @@ class VectorFontTest : public GlTest {
     glLoadMatrixf(kOblique);
     glMatrixMode(GL_MODELVIEW);
     ASSERT_EQ(loadBytes(fontBytes({box('A', -0.8f, 0.7f, -0.5f, 0.9f), box('B', -0.6f, 0.3f, -0.7f, 0.4f),
-                                   box(' ', -0.5f, 0.4f, -0.3f, 0.6f)})),
+                                   box(' ', -0.5f, 0.4f, -0.3f, 0.6f), box('_', -1, 1, -1, -0.8f)})),
               0);
     ASSERT_EQ(loadBytes(fontBytes({box('A', -1, 1, -1, 1)})), 1);
     ASSERT_EQ(selectFont(0), 0);
@@ -378,6 +379,17 @@ TEST_F(VectorFontTest, ConsoleWritesLikeATerminal) {
   }
   EXPECT_EQ(consolePrint("ab"), 2);
   EXPECT_EQ(consolePrint(nullptr), 0);
+}
+
+// The cursor changes phase on every fourth draw of its line at blink rate 3 (fontshow's frame
+// shows only the first draw).
+TEST_F(VectorFontTest, CursorAtBlinkRateThreeTogglesOnEveryFourthDraw) {
+  initConsole(4, 3);
+  enableOption(OPTION_CONSOLE_CURSOR);
+  setCursorBlinkRate(3);
+  std::string shown;  // a draw at a time, of the empty console: 1 where the cursor shows
+  for (int draw = 0; draw < 9; draw++) shown += drawsNothing(drawConsole) ? '0' : '1';
+  EXPECT_EQ(shown, "111000011");
 }
 
 // fontshow's frame of the game's fonts: every vector style, the four directions, centring
