@@ -214,13 +214,6 @@ TEST(BitmapFontPictureTest, AFifthChannelIsNeverReadEvenWhenItsRowIsEmpty) {
   EXPECT_EQ(decode(five).rgba, Bytes(12, 0));
 }
 
-TEST(BitmapFontPictureTest, MaskIsWhiteOnlyWhereThePictureIsBlack) {
-  const Bytes picture = {0, 0, 0, 255, 0, 0, 1, 0};
-  const std::unique_ptr<uint8_t[]> mask = makeMaskImage(picture.data(), 2, 1);
-  EXPECT_EQ(Bytes(mask.get(), mask.get() + 4), (Bytes{255, 255, 255, 0})) << "black, opaque";
-  EXPECT_EQ(Bytes(mask.get() + 4, mask.get() + 8), (Bytes{0, 0, 0, 0})) << "blue 1";
-}
-
 // Only slot 0 in use, by a font on a black 16 x 16 picture.
 struct BitmapFontTest : GlTest {
   void SetUp() override {
@@ -236,6 +229,29 @@ struct BitmapFontTest : GlTest {
   const std::string path = kDir + "font";
   const BitmapFont& font = fontRegistry.bitmapFonts[0];
 };
+
+// A glyph drawn alone, plain or masked, is the glyph its string draws (fontshow's frame draws
+// strings only). A dark glyph on a grey frame, so that the masked glyph's first pass shows.
+TEST_F(BitmapFontTest, GlyphAloneIsTheOneItsStringDraws) {
+  ASSERT_EQ(loadBitmapFont(ZARNOK_ASSET_DIR "/fonts/sans_bold.bitmap_font"), 1);
+  const auto frame = [](void (*draw)()) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    draw();
+    return readPixelsRgb(0, 0, kWidth, kHeight);
+  };
+  glClearColor(0.5f, 0.5f, 0.5f, 1);
+  glColor3f(0.25f, 0.25f, 0.25f);
+  glEnable(GL_BLEND);  // the masked passes' blending is the caller's to turn on
+  glEnable(GL_TEXTURE_2D);
+  const Bytes plain = frame([] { drawBitmapChar('Z'); });
+  EXPECT_TRUE(plain != frame([] {})) << "the glyph shows";
+  EXPECT_TRUE(frame([] { drawBitmapString("Z"); }) == plain) << "plain";
+  EXPECT_TRUE(frame([] { drawMaskedBitmapChar('Z'); }) == frame([] { drawMaskedBitmapString("Z"); }))
+      << "masked";
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+}
 
 TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
   Bytes wrongMagic = file;

@@ -381,8 +381,7 @@ TEST_F(VectorFontTest, ConsoleWritesLikeATerminal) {
   EXPECT_EQ(consolePrint(nullptr), 0);
 }
 
-// The cursor changes phase on every fourth draw of its line at blink rate 3 (fontshow's frame
-// shows only the first draw).
+// At blink rate 3 the cursor changes phase on every fourth draw (fontshow's frame is a first draw).
 TEST_F(VectorFontTest, CursorAtBlinkRateThreeTogglesOnEveryFourthDraw) {
   initConsole(4, 3);
   enableOption(OPTION_CONSOLE_CURSOR);
