@@ -265,8 +265,8 @@ struct SteeringCase {
 const SteeringCase kSteering[] = {
     {"left arrow to the roll limits", {0, 0, 0},          leftArrow,    16, {-9.6f, 36, -0.32f},   true},
     {"right arrow to the soft wall",  {0, 0, 0},          rightArrow,   67, {40.2f, -36, 0.32f},   true},
-    {"bounced back off the wall",     {0, 0, 0},          rightDown,    68, {39.6f, -36, 0.32f},   true},
-    {"pushed back from beyond",       {41, 36, -0.32f},   rightDown,    1,  {40.4f, 36, -0.32f},   true},
+    {"pushed back from beyond left",  {-41, -36, 0.32f},  leftDown,     1,  {-40.4f, -36, 0.32f},  true},
+    {"pushed back from beyond right", {41, 36, -0.32f},   rightDown,    1,  {40.4f, 36, -0.32f},   true},
     {"exactly at the left wall",      {-40, 0, 0},        leftDown,     1,  {-40, 3, -0.02f},      true},
     {"exactly at the right wall",     {40, 0, 0},         rightDown,    1,  {40, -3, 0.02f},       true},
     {"released in the dead zones",    {5, 2, 0.03f},      leftUp,       1,  {5, 0, 0},             true},
