@@ -234,20 +234,14 @@ struct BitmapFontTest : GlTest {
 // strings only). A dark glyph on a grey frame, so that the masked glyph's first pass shows.
 TEST_F(BitmapFontTest, GlyphAloneIsTheOneItsStringDraws) {
   ASSERT_EQ(loadBitmapFont(ZARNOK_ASSET_DIR "/fonts/sans_bold.bitmap_font"), 1);
-  const auto frame = [](void (*draw)()) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glLoadIdentity();
-    draw();
-    return readPixelsRgb(0, 0, kWidth, kHeight);
-  };
   glClearColor(0.5f, 0.5f, 0.5f, 1);
   glColor3f(0.25f, 0.25f, 0.25f);
   glEnable(GL_BLEND);  // the masked passes' blending is the caller's to turn on
   glEnable(GL_TEXTURE_2D);
-  const Bytes plain = frame([] { drawBitmapChar('Z'); });
-  EXPECT_TRUE(plain != frame([] {})) << "the glyph shows";
-  EXPECT_TRUE(frame([] { drawBitmapString("Z"); }) == plain) << "plain";
-  EXPECT_TRUE(frame([] { drawMaskedBitmapChar('Z'); }) == frame([] { drawMaskedBitmapString("Z"); }))
+  const Bytes plain = frameOf([] { drawBitmapChar('Z'); });
+  EXPECT_TRUE(plain != frameOf([] {})) << "the glyph shows";
+  EXPECT_TRUE(frameOf([] { drawBitmapString("Z"); }) == plain) << "plain";
+  EXPECT_TRUE(frameOf([] { drawMaskedBitmapChar('Z'); }) == frameOf([] { drawMaskedBitmapString("Z"); }))
       << "masked";
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);

@@ -75,15 +75,6 @@ std::ostream& operator<<(std::ostream& out, const Point& p) {
 // The projection of every test: x and y lean by a tenth of z, and all is scaled by a quarter.
 const GLfloat kOblique[16] = {0.25f, 0, 0, 0, 0, 0.25f, 0, 0, 0.1f, 0.1f, 0.25f, 0, 0, 0, 0, 1};
 
-// The frame draw() leaves on black, as RGB bytes.
-std::vector<unsigned char> frameOf(const std::function<void()>& draw) {
-  glClearColor(0, 0, 0, 0);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glLoadIdentity();
-  draw();
-  return readPixelsRgb(0, 0, GlTest::kWidth, GlTest::kHeight);
-}
-
 bool drawsNothing(const std::function<void()>& draw) {
   const std::vector<unsigned char> frame = frameOf(draw);
   return std::all_of(frame.begin(), frame.end(), [](unsigned char c) { return c == 0; });

@@ -20,8 +20,16 @@ void GlTest::SetUp() {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glColor4f(1, 1, 1, 1);
+  glClearColor(0, 0, 0, 0);
   while (glGetError() != GL_NO_ERROR) {
   }
+}
+
+std::vector<unsigned char> frameOf(const std::function<void()>& draw) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  glLoadIdentity();
+  draw();
+  return readPixelsRgb(0, 0, GlTest::kWidth, GlTest::kHeight);
 }
 
 std::vector<unsigned char> readPixelsRgb(int x, int y, int width, int height) {

@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,8 @@
 std::string makeHeadlessGlContextCurrent();  // created once
 
 // Fixture for tests that draw: SetUp makes the context current (failing the test loudly if it
-// cannot), resets the matrices, the viewport to the whole 1024 x 768 surface and the colour to white.
+// cannot), resets the matrices, the viewport to the whole 1024 x 768 surface, the colour to white and
+// the clear colour to black.
 class GlTest : public ::testing::Test {
  public:
   static constexpr int kWidth = 1024;
@@ -22,6 +24,8 @@ class GlTest : public ::testing::Test {
   void SetUp() override;
 };
 
+// The whole frame, as RGB pixels, that draw() leaves on a cleared surface, drawn from the identity.
+std::vector<unsigned char> frameOf(const std::function<void()>& draw);  // clear, draw, read back
 // Reads back RGB pixels of the current read buffer, bottom row first.
 std::vector<unsigned char> readPixelsRgb(int x, int y, int width, int height);  // glReadPixels
 // Writes the whole surface (or window) as a PNG; returns false on failure.
