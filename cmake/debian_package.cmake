@@ -93,7 +93,7 @@ if(ZARNOK_MANUAL_DIR)
   set(CPACK_DEBIAN_DOC_PACKAGE_DEPENDS "libjs-jquery")
 endif()
 
-# The shared library's package: its shlibs file (what packages linking it depend on)
+# The shared library's package: its shlibs and symbols files (what packages linking it depend on)
 # and the ldconfig trigger, written here rather than by CPack, whose own way calls
 # ldconfig from maintainer scripts. Its Depends are found by dpkg-shlibdeps at
 # packaging time (packaging/package_dependencies.cmake.in), for the same reason.
@@ -102,7 +102,11 @@ file(MAKE_DIRECTORY "${_library_control}")
 file(WRITE "${_library_control}/shlibs"
   "libzarnok_font ${ZARNOK_FONT_SONAME_MAJOR} libzarnok-font${ZARNOK_FONT_SONAME_MAJOR} (>= ${PROJECT_VERSION})\n")
 file(WRITE "${_library_control}/triggers" "activate-noawait ldconfig\n")
-set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA "${_library_control}/shlibs;${_library_control}/triggers")
+# Its symbols file (packaging/font-library.symbols, every exported call with the version
+# that brought it) is checked against the library at packaging time: a symbol dropped
+# or added without an entry fails `make deb` (package_dependencies.cmake.in).
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA
+  "${_library_control}/shlibs;${_library_control}/symbols;${_library_control}/triggers")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SHLIBDEPS OFF)
 set(ZARNOK_FONT_SHARED_LIBRARY "$<TARGET_FILE:zarnok_font_shared>")
 configure_file("${PROJECT_SOURCE_DIR}/packaging/package_dependencies.cmake.in"
