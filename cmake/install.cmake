@@ -139,6 +139,7 @@ if(ZARNOK_MANUAL_DIR)
   file(GLOB _example_sources "${PROJECT_SOURCE_DIR}/examples/*.cpp")
   install(FILES ${_example_sources} "${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt"
     DESTINATION "${ZARNOK_DOC_DIR}/examples" COMPONENT doc)
-  zarnok_install_at_prefix("${PROJECT_SOURCE_DIR}/packaging/libzarnok-font-doc.doc-base.in"
+  # doc-base's entry, named after the document it registers.
+  zarnok_install_at_prefix("${PROJECT_SOURCE_DIR}/packaging/libzarnok-font-doc.in"
     "${CMAKE_INSTALL_DATADIR}/doc-base" doc)
 endif()

@@ -16,7 +16,7 @@
 /// each drawing its glyph as a textured quad from the origin and then moving the origin
 /// right by the glyph's width plus #glyphSpacing. A glyph is as many model units wide and
 /// high as its share of the picture (GlyphMetrics): scale to taste. The file and its
-/// picture are described in \ref bitmap_font_file; the readers below are what
+/// picture are described in \ref bitmap_font_file "the bitmap font file"; the readers below are what
 /// loadBitmapFont() uses, exported for tools that read the same files.
 ///
 /// Drawing: plain glyphs are drawn with whatever texturing and blending the caller has
@@ -78,7 +78,7 @@ struct FontImage {
 /// font: two textures (glyphs and mask, GL_LINEAR filtering) and 256 display lists.
 /// Needs a GL context; leaves GL_UNPACK_ALIGNMENT at 1 and the mask texture bound to
 /// GL_TEXTURE_2D.
-/// \param path the file's path (\ref bitmap_font_file).
+/// \param path the file's path (\ref bitmap_font_file "the bitmap font file").
 /// \return the slot, 0..255; or -1 when the file cannot be opened, does not start with
 ///         "BMF", ends inside its glyph records or holds a picture the reader refuses,
 ///         when all 256 slots are in use (after reading the whole file) or when GL gives

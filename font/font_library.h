@@ -15,9 +15,9 @@
 /// The registry, vector fonts, the settings and flat text.
 ///
 /// The library's global state (FontRegistry, one instance: fontRegistry) and the calls on
-/// its vector-font side: loading, choosing and unloading vector fonts, the \ref settings
-/// "settings", the vector font file reader, string layout and flat filled glyphs. The
-/// other headers include this one.
+/// its vector-font side: loading, choosing and unloading vector fonts,
+/// \ref settings "the settings", the vector font file reader, string layout and flat
+/// filled glyphs. The other headers include this one.
 ///
 /// Font units: glyphs are laid out for a cell from -1 to 1 on both axes, so a line of
 /// text is 2 units high; callers scale and place text with their own matrix calls. The
@@ -33,7 +33,7 @@
 constexpr int FONT_SLOT_COUNT = 256;   ///< Vector-font slots, and bitmap-font slots: 0 to 255.
 constexpr int GLYPH_CODE_COUNT = 256;  ///< Character codes 0..255: a string's bytes, taken unsigned.
 
-/// A switch is on only when it equals SWITCH_ON (see \ref settings).
+/// A switch is on only when it equals SWITCH_ON (see \ref settings "the settings").
 constexpr uint8_t SWITCH_ON = 1;
 /// A switch's off value; no call stores any value but SWITCH_ON and SWITCH_OFF.
 constexpr uint8_t SWITCH_OFF = 2;
@@ -61,7 +61,7 @@ struct GlyphVertex {
 };
 
 /// One character's glyph of a vector font, as read from its record in the file
-/// (\ref vector_font_file).
+/// (\ref vector_font_file "the vector font file").
 struct VectorGlyph {
   uint8_t vertexCount = 0;                  ///< Vertices, 0..255.
   uint8_t facetCount = 0;                   ///< Triangles.
@@ -117,7 +117,7 @@ struct BitmapFont {
 // state at program start, before any call of the library.
 
 /// The library's whole state: one instance, fontRegistry. The initial values are those
-/// at program start, before any call; initFonts() sets its own (\ref settings). Programs
+/// at program start, before any call; initFonts() sets its own (\ref settings "the settings"). Programs
 /// may read it; the calls keep it consistent, so change it only through them.
 struct FontRegistry {
   // Vector fonts and their settings.
@@ -152,7 +152,7 @@ extern ZARNOK_FONT_API FontRegistry fontRegistry;  ///< The one registry.
 
 /// Reads a vector font file into the lowest empty slot and makes that slot the current
 /// font. Needs no GL context. Loading the same file twice fills two slots.
-/// \param path the file's path (\ref vector_font_file).
+/// \param path the file's path (\ref vector_font_file "the vector font file").
 /// \return the slot, 0..255; or -1 when all 256 slots are filled (no file is opened then)
 ///         or the file cannot be opened or is refused (see readFontFile()). A failed load
 ///         leaves the registry exactly as it was.
@@ -194,7 +194,7 @@ ZARNOK_FONT_API void setSymbolDepth(float depth);
 /// \return the depth set by setSymbolDepth().
 ZARNOK_FONT_API float getSymbolDepth();
 
-/// Switches an option on (\ref settings): its switch becomes #SWITCH_ON (1).
+/// Switches an option on (\ref settings "the settings"): its switch becomes #SWITCH_ON (1).
 /// \param option #OPTION_MESSAGES, #OPTION_TEXTURING, #OPTION_CONTOURING or
 ///        #OPTION_CONSOLE_CURSOR; any other code is ignored.
 ZARNOK_FONT_API void enableOption(int option);
@@ -235,11 +235,10 @@ ZARNOK_FONT_API void setContourColor(float red, float green, float blue, float a
 
 // Vector-font file reader (used by loadFont) and the byte-order probe.
 
-/// Reads a vector font file (\ref vector_font_file) into a font record; loadFont() uses it.
-/// Needs no GL context. The file is closed on every path.
-/// \param path the file's path.
-/// \param font an empty record to fill: its name, glyph count and glyphs.
-/// \return 0; or -1 when the file cannot be opened, does not start with "GLF", holds a
+/// Reads a vector font file (\ref vector_font_file "the vector font file") into a font record; loadFont()
+/// uses it. Needs no GL context. The file is closed on every path. \param path the file's path. \param font
+/// an empty record to fill: its name, glyph count and glyphs. \return 0; or -1 when the file cannot be
+/// opened, does not start with "GLF", holds a
 ///         code twice, ends before its declared records, or has a triangle index or
 ///         contour end not below its glyph's vertex count. The record may then hold
 ///         glyphs read before the fault. With #OPTION_MESSAGES on, a wrong magic and a
