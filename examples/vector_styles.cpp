@@ -19,14 +19,13 @@
 static const int width = 640, height = 480;
 static const char* screenshot = nullptr;
 
-// Writes the frame just drawn (still in the back buffer) to a PNG file. GL reads the
-// bottom row first: a negative row stride turns the picture upright.
+// Writes the frame just drawn (still in the back buffer) to a PNG file.
 static bool writePng(const char* path) {
   static unsigned char pixels[width * height * 3];
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
   png_image image{nullptr, PNG_IMAGE_VERSION, width, height, PNG_FORMAT_RGB, 0, 0, 0, {}};
-  return png_image_write_to_file(&image, path, 0, pixels, -width * 3, nullptr);
+  return png_image_write_to_file(&image, path, 0, pixels, -width * 3, nullptr);  // bottom row first
 }
 
 // One word on a row, centred; the prisms are turned so that their depth shows.
