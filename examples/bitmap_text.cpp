@@ -9,23 +9,15 @@
 #include <GL/freeglut.h>
 #include <font/bitmap_font.h>
 #include <font/font_lifecycle.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "screenshot.h"
+
 static const int width = 640, height = 240;
 static const char* screenshot = nullptr;
-
-// Writes the frame just drawn (still in the back buffer) to a PNG file.
-static bool writePng(const char* path) {
-  static unsigned char pixels[width * height * 3];
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-  png_image image{nullptr, PNG_IMAGE_VERSION, width, height, PNG_FORMAT_RGB, 0, 0, 0, {}};
-  return png_image_write_to_file(&image, path, 0, pixels, -width * 3, nullptr);  // bottom row first
-}
 
 // One line of text centred at height y; the font's picture is 512 pixels wide, and a
 // glyph is as many model units wide as its share of the picture: scale by 512 x 1.25.
@@ -56,7 +48,7 @@ static void display() {
   glColor3f(1, 0.85f, 0.3f);
   drawLine(50, drawMaskedBitmapString, "Masked: glyphs only");
   glDisable(GL_BLEND);
-  if (screenshot) std::exit(writePng(screenshot) ? 0 : 1);
+  if (screenshot) std::exit(writeScreenshot(screenshot, width, height) ? 0 : 1);
   glutSwapBuffers();
 }
 

@@ -10,23 +10,15 @@
 #include <font/font_library.h>
 #include <font/font_lifecycle.h>
 #include <font/text_console.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "screenshot.h"
+
 static const int width = 600, height = 320, columns = 40, lines = 12;
 static const char* screenshot = nullptr;
-
-// Writes the frame just drawn (still in the back buffer) to a PNG file.
-static bool writePng(const char* path) {
-  static unsigned char pixels[width * height * 3];
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-  png_image image{nullptr, PNG_IMAGE_VERSION, width, height, PNG_FORMAT_RGB, 0, 0, 0, {}};
-  return png_image_write_to_file(&image, path, 0, pixels, -width * 3, nullptr);  // bottom row first
-}
 
 static void display() {
   glClear(GL_COLOR_BUFFER_BIT);
@@ -35,7 +27,7 @@ static void display() {
   glTranslatef(1, -1, 0);  // the first glyph's cell: x from 0 to 2, y from -2 to 0
   glColor3f(0.85f, 0.95f, 0.85f);
   drawConsole();  // line after line, 2 units apart, downward
-  if (screenshot) std::exit(writePng(screenshot) ? 0 : 1);
+  if (screenshot) std::exit(writeScreenshot(screenshot, width, height) ? 0 : 1);
   glutSwapBuffers();
 }
 

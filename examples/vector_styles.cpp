@@ -10,23 +10,15 @@
 #include <font/font_library.h>
 #include <font/font_lifecycle.h>
 #include <font/outline_text.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "screenshot.h"
+
 static const int width = 640, height = 480;
 static const char* screenshot = nullptr;
-
-// Writes the frame just drawn (still in the back buffer) to a PNG file.
-static bool writePng(const char* path) {
-  static unsigned char pixels[width * height * 3];
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-  png_image image{nullptr, PNG_IMAGE_VERSION, width, height, PNG_FORMAT_RGB, 0, 0, 0, {}};
-  return png_image_write_to_file(&image, path, 0, pixels, -width * 3, nullptr);  // bottom row first
-}
 
 // One word on a row, centred; the prisms are turned so that their depth shows.
 static void drawRow(float y, float red, float green, float blue, bool prism, void (*draw)(const char*),
@@ -53,7 +45,7 @@ static void display() {
   drawRow(-3.9f, 1.0f, 0.55f, 0.2f, true, drawSolidString3D, "Solid");
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
-  if (screenshot) std::exit(writePng(screenshot) ? 0 : 1);
+  if (screenshot) std::exit(writeScreenshot(screenshot, width, height) ? 0 : 1);
   glutSwapBuffers();
 }
 
