@@ -56,32 +56,36 @@ struct FontImage {
 // ---------------------------------------------------------------------------------
 // Reading fonts.
 
-int loadBitmapFont(const char* path);  // load into the lowest free slot, make it current; slot or -1
-std::unique_ptr<uint8_t[]> decodeFontImage(
+ZARNOK_FONT_API int loadBitmapFont(
+    const char* path);  // load into the lowest free slot, make it current; slot or -1
+ZARNOK_FONT_API std::unique_ptr<uint8_t[]> decodeFontImage(
     FILE* file, int32_t* twidth, int32_t* theight,
     int32_t* tcomp);  // RGBA pixels of the picture at file's position, or null
-FontImage* openFontImage(
+ZARNOK_FONT_API FontImage* openFontImage(
     FILE* file);  // header and row tables of the picture at file's position, or null if malformed
-int readImageRow(FontImage* image, uint8_t* buffer, int y, int z);  // row y of channel z into buffer; 0 or -1
-void closeFontImage(FontImage* image);                              // free the record; the file stays open
-std::unique_ptr<uint8_t[]> makeMaskImage(const uint8_t* pixels, int width, int height);  // white where black
-void fromBigEndian16(uint16_t* values, size_t count);  // big-endian to host order, in place
-void fromBigEndian32(uint32_t* values, size_t count);  // big-endian to host order, in place
+ZARNOK_FONT_API int readImageRow(FontImage* image, uint8_t* buffer, int y,
+                                 int z);                // row y of channel z into buffer; 0 or -1
+ZARNOK_FONT_API void closeFontImage(FontImage* image);  // free the record; the file stays open
+ZARNOK_FONT_API std::unique_ptr<uint8_t[]> makeMaskImage(const uint8_t* pixels, int width,
+                                                         int height);  // white where black
+ZARNOK_FONT_API void fromBigEndian16(uint16_t* values, size_t count);  // big-endian to host order, in place
+ZARNOK_FONT_API void fromBigEndian32(uint32_t* values, size_t count);  // big-endian to host order, in place
 
 // ---------------------------------------------------------------------------------
 // Choosing, unloading and drawing. Text runs along +x from the current origin; every
 // character moves the origin by its width plus glyphSpacing.
 
-int unloadBitmapFont(int slot);                 // free a slot's textures, lists and widths; 0 or -1
-int unloadCurrentBitmapFont();                  // unloadBitmapFont(current); 0 or -1
-int selectBitmapFont(int slot);                 // make a loaded slot current; 0 or -1
-int32_t getCurrentBitmapFont();                 // the current slot, -1 = none
-void beginBitmapText();                         // remember GL_TEXTURE_2D, enable it, bind the font
-void endBitmapText();                           // put GL_TEXTURE_2D back as found
-void drawBitmapChar(unsigned char code);        // one glyph with the caller's state
-void drawBitmapString(const char* text);        // a string, centred if so set
-void drawMaskedBitmapChar(unsigned char code);  // glyph opaque over the frame, background clear
-void drawMaskedBitmapString(const char* text);  // the same for a string
-void setBitmapCentering(uint8_t flag);          // 1 = strings centred on the origin
-uint8_t getBitmapCentering();                   // the centring flag
-void setBitmapRotation(float degrees);          // stored; no drawing call applies it
+ZARNOK_FONT_API int unloadBitmapFont(int slot);           // free a slot's textures, lists and widths; 0 or -1
+ZARNOK_FONT_API int unloadCurrentBitmapFont();            // unloadBitmapFont(current); 0 or -1
+ZARNOK_FONT_API int selectBitmapFont(int slot);           // make a loaded slot current; 0 or -1
+ZARNOK_FONT_API int32_t getCurrentBitmapFont();           // the current slot, -1 = none
+ZARNOK_FONT_API void beginBitmapText();                   // remember GL_TEXTURE_2D, enable it, bind the font
+ZARNOK_FONT_API void endBitmapText();                     // put GL_TEXTURE_2D back as found
+ZARNOK_FONT_API void drawBitmapChar(unsigned char code);  // one glyph with the caller's state
+ZARNOK_FONT_API void drawBitmapString(const char* text);  // a string, centred if so set
+ZARNOK_FONT_API void drawMaskedBitmapChar(
+    unsigned char code);  // glyph opaque over the frame, background clear
+ZARNOK_FONT_API void drawMaskedBitmapString(const char* text);  // the same for a string
+ZARNOK_FONT_API void setBitmapCentering(uint8_t flag);          // 1 = strings centred on the origin
+ZARNOK_FONT_API uint8_t getBitmapCentering();                   // the centring flag
+ZARNOK_FONT_API void setBitmapRotation(float degrees);          // stored; no drawing call applies it

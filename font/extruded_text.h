@@ -9,11 +9,11 @@
 
 #include "font/font_library.h"
 
-void drawWireGlyph3D(unsigned char code);                    // wireframe prism of one glyph
-void drawWireGlyph3DInFont(int index, unsigned char code);   // the same in a given font
-void drawWireString3D(const char* text);                     // wireframe prisms, current font
-void drawWireString3DInFont(int index, const char* text);    // wireframe prisms in a given font
-void drawSolidGlyph3D(unsigned char code);                   // solid prism of one glyph (+ contour)
-void drawSolidGlyph3DInFont(int index, unsigned char code);  // the same in a given font
-void drawSolidString3D(const char* text);                    // solid prisms, current font
-void drawSolidString3DInFont(int index, const char* text);   // solid prisms in a given font
+ZARNOK_FONT_API void drawWireGlyph3D(unsigned char code);                   // wireframe prism of one glyph
+ZARNOK_FONT_API void drawWireGlyph3DInFont(int index, unsigned char code);  // the same in a given font
+ZARNOK_FONT_API void drawWireString3D(const char* text);                    // wireframe prisms, current font
+ZARNOK_FONT_API void drawWireString3DInFont(int index, const char* text);  // wireframe prisms in a given font
+ZARNOK_FONT_API void drawSolidGlyph3D(unsigned char code);  // solid prism of one glyph (+ contour)
+ZARNOK_FONT_API void drawSolidGlyph3DInFont(int index, unsigned char code);  // the same in a given font
+ZARNOK_FONT_API void drawSolidString3D(const char* text);                    // solid prisms, current font
+ZARNOK_FONT_API void drawSolidString3DInFont(int index, const char* text);   // solid prisms in a given font

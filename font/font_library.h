@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "font/font_export.h"
+
 // ---------------------------------------------------------------------------------
 // Constants.
 
@@ -116,33 +118,33 @@ struct FontRegistry {
   float bitmapRotation = 0;       // stored, applied by no drawing call
 };
 
-extern FontRegistry fontRegistry;  // the one registry
+extern ZARNOK_FONT_API FontRegistry fontRegistry;  // the one registry
 
 // ---------------------------------------------------------------------------------
 // Vector-font registry and settings.
 
-int loadFont(const char* path);        // read a font into the lowest empty slot; slot or -1
-int unloadCurrentFont();               // free the current font; 0 or -1
-int unloadFont(int index);             // free the font in a slot; 0 or -1
-int selectFont(int index);             // make a filled slot current; 0 or -1
-int32_t getCurrentFont();              // the current slot, -1 = none
-void setSymbolSpace(float space);      // gap between neighbouring glyphs
-void setSpaceSize(float size);         // advance of a space
-void setSymbolDepth(float depth);      // extrusion depth of 3D glyphs
-float getSymbolDepth();                // extrusion depth of 3D glyphs
-void enableOption(int option);         // switch an OPTION_* on; other codes ignored
-void disableOption(int option);        // switch an OPTION_* off; other codes ignored
-void setDirection(int32_t direction);  // a DIRECTION_*; other values ignored
-int32_t getDirection();                // the writing direction
-void setCentering(int centered);       // keeps its low byte; non-zero = centred
-uint8_t getCentering();                // the centring flag
-void setRotation(float degrees);       // rotation of every string about z
+ZARNOK_FONT_API int loadFont(const char* path);        // read a font into the lowest empty slot; slot or -1
+ZARNOK_FONT_API int unloadCurrentFont();               // free the current font; 0 or -1
+ZARNOK_FONT_API int unloadFont(int index);             // free the font in a slot; 0 or -1
+ZARNOK_FONT_API int selectFont(int index);             // make a filled slot current; 0 or -1
+ZARNOK_FONT_API int32_t getCurrentFont();              // the current slot, -1 = none
+ZARNOK_FONT_API void setSymbolSpace(float space);      // gap between neighbouring glyphs
+ZARNOK_FONT_API void setSpaceSize(float size);         // advance of a space
+ZARNOK_FONT_API void setSymbolDepth(float depth);      // extrusion depth of 3D glyphs
+ZARNOK_FONT_API float getSymbolDepth();                // extrusion depth of 3D glyphs
+ZARNOK_FONT_API void enableOption(int option);         // switch an OPTION_* on; other codes ignored
+ZARNOK_FONT_API void disableOption(int option);        // switch an OPTION_* off; other codes ignored
+ZARNOK_FONT_API void setDirection(int32_t direction);  // a DIRECTION_*; other values ignored
+ZARNOK_FONT_API int32_t getDirection();                // the writing direction
+ZARNOK_FONT_API void setCentering(int centered);       // keeps its low byte; non-zero = centred
+ZARNOK_FONT_API uint8_t getCentering();                // the centring flag
+ZARNOK_FONT_API void setRotation(float degrees);       // rotation of every string about z
 
-void setContourColor(float red, float green, float blue, float alpha);  // colour of outlines
+ZARNOK_FONT_API void setContourColor(float red, float green, float blue, float alpha);  // colour of outlines
 
 // Vector-font file reader (used by loadFont) and the byte-order probe.
-int readFontFile(const char* path, VectorFont* font);  // 0, or -1 on any fault
-int hostIsLittleEndian();                              // 1 on a little-endian host, else 0
+ZARNOK_FONT_API int readFontFile(const char* path, VectorFont* font);  // 0, or -1 on any fault
+ZARNOK_FONT_API int hostIsLittleEndian();                              // 1 on a little-endian host, else 0
 
 // ---------------------------------------------------------------------------------
 // String layout and glyph drawing in the current font.
@@ -150,16 +152,18 @@ int hostIsLittleEndian();                              // 1 on a little-endian h
 // Draws one character's glyph of the current font at the current origin.
 using GlyphDrawer = void (*)(unsigned char code);
 
-void layoutString(const char* text, GlyphDrawer drawer);   // place the glyphs, call drawer
-void drawString(const char* text);                         // solid glyphs, current font
-void drawStringInFont(int index, const char* text);        // solid glyphs in a given font
-void drawSolidGlyph(unsigned char code);                   // filled triangles (+ outline)
-void drawSolidGlyphInFont(int index, unsigned char code);  // the same in a given font
-void drawOutlineGlyph(unsigned char code);                 // one line loop per contour
+ZARNOK_FONT_API void layoutString(const char* text, GlyphDrawer drawer);   // place the glyphs, call drawer
+ZARNOK_FONT_API void drawString(const char* text);                         // solid glyphs, current font
+ZARNOK_FONT_API void drawStringInFont(int index, const char* text);        // solid glyphs in a given font
+ZARNOK_FONT_API void drawSolidGlyph(unsigned char code);                   // filled triangles (+ outline)
+ZARNOK_FONT_API void drawSolidGlyphInFont(int index, unsigned char code);  // the same in a given font
+ZARNOK_FONT_API void drawOutlineGlyph(unsigned char code);                 // one line loop per contour
 
 // Extent of left-to-right text; each pair of outputs is written only if both are given.
-void getStringBounds(int index, const char* text, float* minX, float* minY, float* maxX, float* maxY);
-void getCurrentStringBounds(const char* text, float* minX, float* minY, float* maxX, float* maxY);
+ZARNOK_FONT_API void getStringBounds(int index, const char* text, float* minX, float* minY, float* maxX,
+                                     float* maxY);
+ZARNOK_FONT_API void getCurrentStringBounds(const char* text, float* minX, float* minY, float* maxX,
+                                            float* maxY);
 
 // The library's further calls (outline and extruded strings, the text console, bitmap
 // fonts, start-up and shut-down) are declared by their own modules' headers, which

@@ -3,5 +3,7 @@
 // whole library into its known starting state and releasing everything it holds.
 #pragma once
 
-void initFonts();      // free any loaded fonts, reset the registry, a 40 x 20 console
-void shutdownFonts();  // free the console buffer, every vector font and every bitmap font
+#include "font/font_export.h"
+
+ZARNOK_FONT_API void initFonts();      // free any loaded fonts, reset the registry, a 40 x 20 console
+ZARNOK_FONT_API void shutdownFonts();  // free the console buffer, every vector font and every bitmap font

@@ -6,6 +6,7 @@
 
 #include "font/font_library.h"
 
-void drawOutlineGlyphInFont(int index, unsigned char code);  // outline of one glyph in a given font
-void drawOutlineString(const char* text);                    // outline glyphs, current font
-void drawOutlineStringInFont(int index, const char* text);   // outline glyphs in a given font
+ZARNOK_FONT_API void drawOutlineGlyphInFont(int index,
+                                            unsigned char code);  // outline of one glyph in a given font
+ZARNOK_FONT_API void drawOutlineString(const char* text);         // outline glyphs, current font
+ZARNOK_FONT_API void drawOutlineStringInFont(int index, const char* text);  // outline glyphs in a given font

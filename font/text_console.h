@@ -16,11 +16,11 @@
 
 constexpr int32_t CONSOLE_MAX_WIDTH = 511;  // widest line a console can hold
 
-void initConsole(int32_t width, int32_t height);  // new empty grid (see Sizes above)
-void clearConsole();                              // all cells empty, cursor to the top left
-int setConsoleFont(int index);                    // font the console is drawn in; 0, or -1 for a bad slot
-int consoleWrite(const char* bytes, int count);   // print count bytes; returns count
-int consolePrint(const char* text);               // print a zero-terminated string; its length
-int consolePutChar(char character);               // print one byte; returns 1
-void drawConsole();                               // every line, top down; moves the matrix down
-void setCursorBlinkRate(int32_t draws);           // draws between cursor toggles; ignored if < 1
+ZARNOK_FONT_API void initConsole(int32_t width, int32_t height);  // new empty grid (see Sizes above)
+ZARNOK_FONT_API void clearConsole();                              // all cells empty, cursor to the top left
+ZARNOK_FONT_API int setConsoleFont(int index);  // font the console is drawn in; 0, or -1 for a bad slot
+ZARNOK_FONT_API int consoleWrite(const char* bytes, int count);  // print count bytes; returns count
+ZARNOK_FONT_API int consolePrint(const char* text);              // print a zero-terminated string; its length
+ZARNOK_FONT_API int consolePutChar(char character);              // print one byte; returns 1
+ZARNOK_FONT_API void drawConsole();                      // every line, top down; moves the matrix down
+ZARNOK_FONT_API void setCursorBlinkRate(int32_t draws);  // draws between cursor toggles; ignored if < 1
