@@ -5,7 +5,8 @@
 # briefly. Other targets: build, bench, coverage, install, deb (five Debian packages in
 # build/: the game, its data, the font library, its development files and the font
 # tools), windows (the game, the font tools and library for 64-bit Windows, cross-built,
-# with its installer and zips in build-windows/packages), format, clean.
+# with its installer and zips in build-windows/packages), test-windows (its tests under
+# Wine), format, clean.
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_ARGS     ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_WERROR=ON
@@ -16,7 +17,8 @@ WINDOWS_BUILD  ?= build-windows
 JOBS           ?= $(shell nproc)
 PREFIX         ?= /usr/local
 
-.PHONY: run test setup build build-sanitize bench coverage install deb windows format clean
+.PHONY: run test setup build build-sanitize bench coverage install deb windows test-windows \
+        test-windows-install format clean
 
 setup:
 	@scripts/setup.sh
@@ -53,6 +55,12 @@ deb: build
 # (cached outside the tree); see scripts/windows-build.sh.
 windows:
 	@scripts/windows-build.sh $(WINDOWS_BUILD)
+
+test-windows: test-windows-install
+
+# The installer under Wine: silent install, the installed game played, silent uninstall.
+test-windows-install: windows
+	tests/support/with-xvfb tests/windows_install_test.sh $(WINDOWS_BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
