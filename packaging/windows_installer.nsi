@@ -1,5 +1,5 @@
 ; The 64-bit Windows installer of Zarnok!, made by scripts/windows-package.sh with
-;   makensis -DVERSION=X.Y.Z -DGAME_FILES=FOLDER -DOUTPUT=FILE windows_installer.nsi
+;   makensis -DVERSION=X.Y.Z -DGAME_FILES=FOLDER -DOUTPUT=FILE [-DICON=FILE.ico] windows_installer.nsi
 ; where FOLDER holds the game's folder as `cmake --install --component game` made it,
 ; and FOLDER.install.nsh / FOLDER.uninstall.nsh (written by the same script) name its
 ; files one by one. It installs them into Program Files\Zarnok, adds a Start-menu entry
@@ -16,6 +16,10 @@ RequestExecutionLevel admin
 !include "x64.nsh"
 
 !define PRODUCT "Zarnok!"
+!ifdef ICON
+  !define MUI_ICON "${ICON}"
+  !define MUI_UNICON "${ICON}"
+!endif
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zarnok"
 !define MENU_FOLDER "$SMPROGRAMS\Zarnok"
 

@@ -33,7 +33,9 @@ game="$stage/Zarnok"
     >>"$game.uninstall.nsh"
 )
 size_kb=$(du -sk "$game" | cut -f1)
-makensis -V2 -DVERSION="$version" -DGAME_FILES="$game" -DSIZE_KB="$size_kb" \
+icon=()
+if [ -f "$build/icons/zarnok.ico" ]; then icon=(-DICON="$build/icons/zarnok.ico"); fi
+makensis -V2 -DVERSION="$version" -DGAME_FILES="$game" -DSIZE_KB="$size_kb" "${icon[@]}" \
   -DOUTPUT="$out/zarnok-$version-setup.exe" "$here/../packaging/windows_installer.nsi"
 (cd "$stage" && zip -qr -X "$out/zarnok-$version-windows.zip" Zarnok)
 (cd "$stage" && zip -qr -X "$out/zarnok-font-$version-windows.zip" "zarnok-font-$version")
