@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# setup.sh -- installs the Debian packages that the build, the game and the tests
-# need (listed in scripts/packages.txt) when any is missing. As root it runs apt-get;
-# otherwise it prints the exact command and stops.
+# setup.sh [LIST] -- installs the Debian packages that the build, the game and the
+# tests need (listed in scripts/packages.txt, or in LIST: scripts/windows-packages.txt
+# for the Windows build) when any is missing. As root it runs apt-get; otherwise it
+# prints the exact command and stops.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "${1:-$here/packages.txt}")
 missing=()
 for pkg in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
