@@ -4,17 +4,21 @@
 # UndefinedBehaviorSanitizer and LeakSanitizer, which also runs each fuzz target
 # briefly. Other targets: build, bench, coverage, install, deb (five Debian packages in
 # build/: the game, its data, the font library, its development files and the font
-# tools), format, clean.
+# tools), windows (the game, the font tools and library for 64-bit Windows, cross-built,
+# with its installer and zips in build-windows/packages), test-windows (its tests under
+# Wine), format, clean.
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_ARGS     ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_WERROR=ON
 SANITIZE_ARGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
                   -DZARNOK_SANITIZE=ON -DZARNOK_FUZZ=ON -DZARNOK_BENCH=OFF -DZARNOK_WERROR=ON
 COVERAGE_BUILD ?= build-coverage
+WINDOWS_BUILD  ?= build-windows
 JOBS           ?= $(shell nproc)
 PREFIX         ?= /usr/local
 
-.PHONY: run test setup build build-sanitize bench coverage install deb format clean
+.PHONY: run test setup build build-sanitize bench coverage install deb windows test-windows \
+        test-windows-install format clean
 
 setup:
 	@scripts/setup.sh
@@ -47,8 +51,19 @@ install: build
 deb: build
 	cd $(BUILD) && cpack -G DEB
 
+# Cross-built with Debian's MinGW-w64 and libraries built from Debian's source packages
+# (cached outside the tree); see scripts/windows-build.sh.
+windows:
+	@scripts/windows-build.sh $(WINDOWS_BUILD)
+
+test-windows: test-windows-install
+
+# The installer under Wine: silent install, the installed game played, silent uninstall.
+test-windows-install: windows
+	tests/support/with-xvfb tests/windows_install_test.sh $(WINDOWS_BUILD)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(COVERAGE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(COVERAGE_BUILD) $(WINDOWS_BUILD) $(WINDOWS_BUILD)-host

@@ -1,12 +1,14 @@
-// platform.cpp -- Linux stand-ins for the desktop window handle and the sleep, the
-// idle-tick pacer, and the placement of the software renderer's raster threads.
-#include "platform/platform.h"
-
+// platform_linux.cpp -- the Linux half of the platform: stand-ins for the desktop
+// window handle and the sleep, the monotonic clock, the placement of the software
+// renderer's raster threads, and ALSA kept quiet while the sound library starts.
+// (The Windows half is platform_windows.cpp; the build takes one of the two.)
 #include <dirent.h>
+#include <dlfcn.h>
 #include <sched.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +16,8 @@
 #include <ctime>
 #include <vector>
 
-static SleepFunction sleepOverride = nullptr;
+#include "platform/native.h"
+#include "platform/platform.h"
 
 int64_t monotonicNs() {
   timespec ts;
@@ -22,43 +25,23 @@ int64_t monotonicNs() {
   return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-static void sleepNs(int64_t ns) {
+void nativeSleepNs(int64_t ns) {
   if (ns <= 0) return;
   timespec ts{time_t(ns / 1000000000), long(ns % 1000000000)};
   while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
   }
 }
 
+// The game writes its sound paths the Windows way ("sounds\\crash.wav").
+std::string nativeFilePath(const char* path) {
+  std::string p(path);
+  std::replace(p.begin(), p.end(), '\\', '/');
+  return p;
+}
+
+void nativeSleepMilliseconds(uint32_t ms) { nativeSleepNs(int64_t(ms) * 1000000); }
+
 WindowHandle desktopWindowHandle() { return nullptr; }
-
-void sleepMilliseconds(uint32_t ms) {
-  if (sleepOverride) {
-    sleepOverride(ms);
-    return;
-  }
-  sleepNs(int64_t(ms) * 1000000);
-}
-
-void setSleepFunction(SleepFunction fn) { sleepOverride = fn; }
-
-TickPacer::TickPacer(double ticksPerSecond, Clock clock, Sleep sleep)
-    : periodNs_(int64_t(1e9 / ticksPerSecond)),
-      nextNs_(0),
-      clock_(clock ? clock : monotonicNs),
-      sleep_(sleep ? sleep : sleepNs) {}
-
-void TickPacer::waitForTick() {
-  const int64_t now = clock_();
-  if (nextNs_ == 0 || now - nextNs_ > MAX_LAG_PERIODS * periodNs_) {
-    // First tick, or a stall too long to make up: start afresh from now.
-    nextNs_ = now + periodNs_;
-    return;
-  }
-  // On time: sleep out the rest of the period. Behind: no sleep, and the schedule
-  // stays where it was, so the calls that follow catch up one tick at a time.
-  if (now < nextNs_) sleep_(nextNs_ - now);
-  nextNs_ += periodNs_;
-}
 
 // The number N of a thread name "llvmpipe-N\n" as /proc gives it, or -1 for any other.
 static int rasterThreadNumber(const char* name) {
@@ -128,7 +111,7 @@ int spreadRasterThreads(const char* renderer) {
   // has stayed the same for five looks a millisecond apart (half a second at most).
   std::vector<std::pair<pid_t, int>> threads = rasterThreads();
   for (int look = 0, steady = 0; look < 500 && steady < 5; look++) {
-    sleepNs(1000000);
+    nativeSleepNs(1000000);
     const std::vector<std::pair<pid_t, int>> now = rasterThreads();
     steady = !now.empty() && now.size() == threads.size() ? steady + 1 : 0;
     threads = now;
@@ -141,4 +124,17 @@ int spreadRasterThreads(const char* renderer) {
     if (sched_setaffinity(id, sizeof one, &one) == 0) pinned++;
   }
   return pinned;
+}
+
+// ALSA reports a missing sound card on standard error, line by line, whenever SDL
+// tries it. Its reporter is silenced in the same library instance that SDL loads.
+static void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void quietNativeSoundErrors(bool quiet) {
+  using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(ErrorHandler);
+  static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+  if (alsa == nullptr) return;
+  auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+  if (set != nullptr) set(quiet ? ignoreAlsaError : nullptr);
 }

@@ -8,18 +8,20 @@
 // start-up falls back to SDL's silent dummy driver, so everything works and nothing is
 // heard, unless SDL_AUDIODRIVER or SDL's hint names a driver: a named driver that
 // cannot start is a failure. After a failed start every call is accepted without
-// effect. ALSA's complaints about a missing card are kept off standard error.
+// effect. The system's complaints about a missing card are kept off standard error.
 #include "platform/sound_library.h"
 
+#define SDL_MAIN_HANDLED  // the program's own main, not SDL's (which Windows would get)
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <unordered_map>
+
+#include "platform/native.h"
 
 struct FSOUND_STREAM {
   Mix_Chunk* chunk;  // the whole stream, decoded
@@ -55,33 +57,14 @@ void* attachedWindow = nullptr;
 // sample while the program's static objects are being destroyed.
 std::unordered_map<std::string, FSOUND_SAMPLE*>* samplesByPath = nullptr;
 
-std::string localPath(const char* path) {
-  std::string p(path);
-  std::replace(p.begin(), p.end(), '\\', '/');
-  return p;
-}
-
 bool driverNamed() {
   const char* env = std::getenv("SDL_AUDIODRIVER");
   const char* hint = SDL_GetHint(SDL_HINT_AUDIODRIVER);
   return (env != nullptr && *env != '\0') || (hint != nullptr && *hint != '\0');
 }
 
-// ALSA reports a missing sound card on standard error, line by line, whenever SDL
-// tries it. The start-up silences ALSA's reporter (the same library instance that SDL
-// loads) and puts the default back afterwards.
-void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-void quietAlsa(bool quiet) {
-  using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
-  using SetHandler = int (*)(ErrorHandler);
-  static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
-  if (alsa == nullptr) return;
-  auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
-  if (set != nullptr) set(quiet ? ignoreAlsaError : nullptr);
-}
-
 bool startMixer(int mixRate) {
+  SDL_SetMainReady();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, BUFFER_FRAMES) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -123,7 +106,7 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags
   // SDL's signal handlers would swallow SIGINT and SIGTERM: the GLUT loop never
   // looks at SDL's event queue.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  quietAlsa(true);
+  quietNativeSoundErrors(true);
   bool started = startMixer(mixRate);
   if (!started && !driverNamed()) {
     // With no driver asked for, SDL may settle on one that starts but cannot open a
@@ -133,7 +116,7 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     started = startMixer(mixRate);
   }
-  quietAlsa(false);
+  quietNativeSoundErrors(false);
   if (!started) {
     startFailed = true;
     return 0;
@@ -168,7 +151,7 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* path, unsigned int mode, int offse
   (void)offset;
   (void)length;
   if (!audioOpen || path == nullptr) return nullptr;
-  Mix_Chunk* chunk = Mix_LoadWAV(localPath(path).c_str());
+  Mix_Chunk* chunk = Mix_LoadWAV(nativeFilePath(path).c_str());
   if (chunk == nullptr) return nullptr;
   auto* stream = new FSOUND_STREAM{chunk, (mode & FSOUND_LOOP_NORMAL) ? -1 : 0, -1};
   return stream;
@@ -210,10 +193,10 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* path, unsigned int mode
   if (!audioOpen || path == nullptr) return nullptr;
   int loops = (mode & FSOUND_LOOP_NORMAL) ? -1 : 0;
   // One decoded sample per file: the steering sound is asked for sixty times a second.
-  std::string key = (loops ? "loop:" : "once:") + localPath(path);
+  std::string key = (loops ? "loop:" : "once:") + nativeFilePath(path);
   auto found = samplesByPath->find(key);
   if (found != samplesByPath->end()) return found->second;
-  Mix_Chunk* chunk = Mix_LoadWAV(localPath(path).c_str());
+  Mix_Chunk* chunk = Mix_LoadWAV(nativeFilePath(path).c_str());
   if (chunk == nullptr) return nullptr;  // not remembered: the file may appear later
   auto* sample = new FSOUND_SAMPLE{chunk, loops};
   samplesByPath->emplace(key, sample);

@@ -18,6 +18,9 @@
 # round frame's median to both are printed.
 # --busy runs one busy process (yes > /dev/null) beside the game while it plays.
 # KEEP_LOGS=DIR keeps the game's two logs in DIR.
+# ZARNOK_GAME_DIR and ZARNOK_GAME_COMMAND play another copy of the game, started by that
+# command in that folder: the Windows game under Wine is measured from its portable
+# folder with ZARNOK_GAME_COMMAND="wine zarnok.exe" (its logs end their lines in CR LF).
 # The load average at the start is printed first: figures from a busy machine say
 # little.
 set -eu
@@ -47,9 +50,9 @@ fi
 "$here/../tests/support/with-xvfb" bash -c '
   set -eu
   build=$1 work=$2 seconds=$3
-  cd "$build/assets"
+  cd "${ZARNOK_GAME_DIR:-$build/assets}"
   SDL_AUDIODRIVER=dummy ZARNOK_FRAME_LOG="$work/frames" ZARNOK_TICK_LOG="$work/ticks" \
-    ../game/zarnok >"$work/game.log" 2>&1 &
+    ${ZARNOK_GAME_COMMAND:-../game/zarnok} >"$work/game.log" 2>&1 &
   pid=$!
   wid=$(xdotool search --sync --onlyvisible --name "^Trelvisk\$" | head -1)
   xdotool mousemove --window "$wid" 300 200
@@ -60,6 +63,7 @@ fi
   xdotool - <"$work/keys" >/dev/null 2>&1 &
   exec 3<"$work/frames" 4<>"$work/nap" 5>"$work/keys"
   printf -v nl "\n"
+  printf -v cr "\r"
   read -r -a stat </proc/$pid/stat
   cpu0=$((stat[13] + stat[14]))
   end=$((${EPOCHREALTIME/./} + seconds * 1000000))
@@ -67,7 +71,7 @@ fi
     read -r -t 0.25 -u 4 || true
     # What the game logged since the last look, in one read; its last line.
     IFS= read -r -d "" -u 3 logged || true
-    last=${logged%"$nl"} last=${last##*"$nl"}
+    last=${logged%"$nl"} last=${last##*"$nl"} last=${last%"$cr"}
     # Back on the title screen after a crash: start the next round.
     if [ "${last##* }" = 0 ]; then echo "key --window $wid space" >&5; fi
   done
@@ -101,6 +105,7 @@ awk -v cpu0="$cpu0" -v cpu1="$cpu1" -v hz="$hz" -v floor="${floor_ms:-}" -v pace
   function sort(a, n,   i, j, v) {
     for (i = 2; i <= n; i++) { v = a[i]; for (j = i - 1; j > 0 && a[j] > v; j--) a[j + 1] = a[j]; a[j + 1] = v }
   }
+  { sub(/\r$/, "") }
   FNR == NR { tick[++nt] = $1; next }
   !t0 && $3 == 1 { t0 = $1 + 5e8; t1 = tick[nt] }
   !t0 || $1 < t0 || $2 > t1 { next }

@@ -166,7 +166,7 @@ void CALLBACK tessCombine(GLdouble[3], void* sources[4], GLfloat weights[4], voi
 void CALLBACK tessError(GLenum, void* data) { static_cast<Tessellation*>(data)->failed = true; }
 
 bool triangulate(CompiledGlyph& glyph) {
-  using Callback = _GLUfuncptr;
+  using Callback = void(CALLBACK*)();  // what gluTessCallback takes, on every system
   GLUtesselator* tess = gluNewTess();
   if (!tess) return false;
   gluTessCallback(tess, GLU_TESS_BEGIN_DATA, reinterpret_cast<Callback>(tessBegin));

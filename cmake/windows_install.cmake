@@ -1,0 +1,48 @@
+# What `cmake --install` puts under the prefix in the Windows build, in two components
+# that scripts/windows-package.sh makes into what a Windows user gets:
+# - game: one folder to play from (the game reads its files from its working
+#   directory): zarnok.exe, the DLLs it needs beside it (freeglut, SDL2, SDL2_mixer),
+#   the textures, sounds\ and fonts\; the installer and the portable zip hold it;
+# - development: the font library for Windows developers: its headers in
+#   include\zarnok\font, the DLL in bin\ with its import library and the static
+#   library in lib\, the CMake package (find_package(ZarnokFont): ZarnokFont::font,
+#   ZarnokFont::font_static) in lib\cmake\ZarnokFont, and the three font tools in bin\
+#   with the freeglut DLL that zarnok-fontshow needs.
+# Everything else (C and C++ runtime, OpenGL, GLU, the sound system) is Windows' own or
+# linked in; see cmake/windows_cross_toolchain.cmake.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+set(ZARNOK_PACKAGING_DIR "${CMAKE_BINARY_DIR}/packaging")
+
+# The DLLs of the libraries scripts/windows-deps.sh built, found beside their import
+# libraries' prefix.
+get_target_property(_sdl_dll SDL2::SDL2 IMPORTED_LOCATION_RELEASE)
+get_target_property(_mixer_dll SDL2_mixer::SDL2_mixer IMPORTED_LOCATION_RELEASE)
+find_file(ZARNOK_FREEGLUT_DLL NAMES libfreeglut.dll freeglut.dll PATH_SUFFIXES bin REQUIRED)
+set(ZARNOK_GAME_DLLS "${_sdl_dll}" "${_mixer_dll}" "${ZARNOK_FREEGLUT_DLL}")
+
+# --- The game, in one folder.
+install(TARGETS zarnok RUNTIME DESTINATION . COMPONENT game)
+install(FILES ${ZARNOK_GAME_DLLS} DESTINATION . COMPONENT game)
+install(DIRECTORY "${ZARNOK_ASSET_DIR}/" DESTINATION . COMPONENT game)
+
+# --- The font library and its tools.
+set(ZARNOK_FONT_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/ZarnokFont")
+set_target_properties(zarnok_font_shared PROPERTIES EXPORT_NAME font)
+set_target_properties(zarnok_font PROPERTIES EXPORT_NAME font_static)
+install(TARGETS zarnok_font_shared zarnok_font EXPORT ZarnokFontTargets
+  RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT development
+  ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT development)
+install(FILES ${ZARNOK_FONT_PUBLIC_HEADERS} DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zarnok/font"
+  COMPONENT development)
+install(EXPORT ZarnokFontTargets NAMESPACE ZarnokFont:: DESTINATION "${ZARNOK_FONT_CMAKE_DIR}"
+  COMPONENT development)
+configure_package_config_file("${PROJECT_SOURCE_DIR}/cmake/ZarnokFontConfig.cmake.in"
+  "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" INSTALL_DESTINATION "${ZARNOK_FONT_CMAKE_DIR}")
+write_basic_package_version_file("${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
+  COMPATIBILITY SameMajorVersion)
+install(FILES "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
+  DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT development)
+install(TARGETS font_compiler bitmap_font_maker fontshow RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}"
+  COMPONENT development)
+install(FILES "${ZARNOK_FREEGLUT_DLL}" DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT development)
