@@ -154,6 +154,17 @@ TEST(PlatformTest, MonotonicClockReadsTheSteadyClockInNanoseconds) {
   EXPECT_LE(ours, steady_clock::now());
 }
 
+// The real clock and sleep (Windows: the performance counter and a waitable timer): a tick
+// never falls due before a period has passed since the one before. A lower bound only.
+TEST(PlatformTest, PacerOnTheSystemsClockWaitsAtLeastAPeriod) {
+  constexpr int64_t P = 20000000;  // 50 ticks a second
+  TickPacer pacer(50.0);
+  const int64_t before = monotonicNs();
+  pacer.waitForTick();
+  pacer.waitForTick();
+  EXPECT_GE(monotonicNs() - before, P) << "nanoseconds from before the first tick to after the second";
+}
+
 // The pacer on a stand-in clock whose sleep moves it on.
 static int64_t now = 1000;  // nanoseconds
 static int64_t slept = 0;
