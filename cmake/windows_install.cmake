@@ -8,6 +8,7 @@
 #   library in lib\, the CMake package (find_package(ZarnokFont): ZarnokFont::font,
 #   ZarnokFont::font_static) in lib\cmake\ZarnokFont, and the three font tools in bin\
 #   with the freeglut DLL that zarnok-fontshow needs.
+# Each also holds the licences of what it is made of, in licenses\.
 # Everything else (C and C++ runtime, OpenGL, GLU, the sound system) is Windows' own or
 # linked in; see cmake/windows_cross_toolchain.cmake.
 include(GNUInstallDirs)
@@ -20,6 +21,20 @@ get_target_property(_sdl_dll SDL2::SDL2 IMPORTED_LOCATION_RELEASE)
 get_target_property(_mixer_dll SDL2_mixer::SDL2_mixer IMPORTED_LOCATION_RELEASE)
 find_file(ZARNOK_FREEGLUT_DLL NAMES libfreeglut.dll freeglut.dll PATH_SUFFIXES bin REQUIRED)
 set(ZARNOK_GAME_DLLS "${_sdl_dll}" "${_mixer_dll}" "${ZARNOK_FREEGLUT_DLL}")
+
+# The licences, in licenses\ of each: ours, and those of the libraries in it (their
+# Debian copyright files, which scripts/windows-deps.sh keeps beside them).
+set(_licenses "${ZARNOK_WINDOWS_DEPS}/share/licenses")
+foreach(_component game development)
+  install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" DESTINATION licenses RENAME zarnok.txt
+    COMPONENT ${_component})
+endforeach()
+foreach(_library freeglut libsdl2 libsdl2-mixer)
+  install(FILES "${_licenses}/${_library}" DESTINATION licenses RENAME ${_library}.txt COMPONENT game)
+endforeach()
+foreach(_library freeglut freetype libpng1.6 zlib)
+  install(FILES "${_licenses}/${_library}" DESTINATION licenses RENAME ${_library}.txt COMPONENT development)
+endforeach()
 
 # --- The game, in one folder.
 install(TARGETS zarnok RUNTIME DESTINATION . COMPONENT game)

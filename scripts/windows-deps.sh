@@ -12,6 +12,8 @@
 #     sources/      the downloaded source packages
 #     deps-KEY/     the installed libraries; KEY hashes the source versions, the build
 #                   options and the compiler's version, so a second run reuses them
+# Each library's copyright file (from its Debian source) goes into
+# deps-KEY/share/licenses/NAME, to be shipped with what is built from it.
 # Prints the installed prefix as its only line on standard output; the rest goes to
 # standard error. Runs once at a time (a lock in the cache).
 set -euo pipefail
@@ -59,7 +61,16 @@ mapfile -t dscs < <(apt-get "${apt_private[@]}" source --print-uris "${names[@]}
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -1)
 key=$(printf '%s\n' "${dscs[@]}" "${recipes[@]}" "$compiler" | sha256sum | cut -c1-16)
 prefix="$cache/deps-$key"
+# The licences of what is shipped: each source package's copyright file, and zlib's.
+copy_licenses() {
+  mkdir -p "$prefix/share/licenses"
+  cp /usr/share/doc/libz-mingw-w64-dev/copyright "$prefix/share/licenses/zlib"
+  for dsc in "${dscs[@]}"; do
+    tar -xOJf "$cache/sources/${dsc%.dsc}.debian.tar.xz" debian/copyright >"$prefix/share/licenses/${dsc%%_*}"
+  done
+}
 if [ -f "$prefix/.complete" ]; then
+  [ -f "$prefix/share/licenses/zlib" ] || copy_licenses
   say "cached: $prefix"
   echo "$prefix"
   exit 0
@@ -85,6 +96,7 @@ for recipe in "${recipes[@]}"; do
   { cmake --build "$work/build-$name" -j 2 && cmake --install "$work/build-$name"; } >>"$work/$name.log" 2>&1 ||
     { tail -50 "$work/$name.log" >&2; exit 1; }
 done
+copy_licenses
 printf '%s\n' "${dscs[@]}" "${recipes[@]}" "$compiler" >"$prefix/.complete"
 say "built in $(($(date +%s) - started)) s"
 echo "$prefix"
