@@ -2,11 +2,11 @@
 # run every test headless). `make test` runs the suite twice: in the normal build
 # (GCC, warnings as errors) and in a Clang build with AddressSanitizer,
 # UndefinedBehaviorSanitizer and LeakSanitizer, which also runs each fuzz target
-# briefly. Other targets: build, bench, coverage, install, deb (five Debian packages in
-# build/: the game, its data, the font library, its development files and the font
-# tools), windows (the game, the font tools and library for 64-bit Windows, cross-built,
-# with its installer and zips in build-windows/packages), test-windows (its tests under
-# Wine), format, clean.
+# briefly. Other targets: build, bench, coverage, install, deb (six Debian packages in
+# build/: the game, its data, the font library, its development files, its manual and
+# the font tools), windows (the game, the font tools and library for 64-bit Windows,
+# cross-built, with its installer and zips in build-windows/packages), test-windows
+# (its tests under Wine), format, clean.
 BUILD          ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_ARGS     ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_WERROR=ON

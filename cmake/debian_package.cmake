@@ -1,10 +1,12 @@
-# `make deb` (cpack -G DEB in the build folder): five Debian packages, one from each
+# `make deb` (cpack -G DEB in the build folder): six Debian packages, one from each
 # component of cmake/install.cmake, installing under /usr:
 #   zarnok             (any)  the game; Depends on zarnok-data of the same version
 #   zarnok-data        (all)  its textures, sounds and fonts
 #   libzarnok-font1    (any)  the font library's shared library, with its shlibs file
 #   libzarnok-font-dev (any)  headers, .so link, static library, CMake and pkg-config files
 #   zarnok-font-tools  (any)  the font compiler, the bitmap font maker and the showcase
+#   libzarnok-font-doc (all)  the library's reference manual and examples (when Doxygen
+#                             is there to make the manual); the -dev package suggests it
 # Each also holds Debian's copyright file and changelog in share/doc/PACKAGE. Depends
 # on other packages come from the shared libraries the binaries really use
 # (dpkg-shlibdeps).
@@ -24,6 +26,9 @@ add_custom_target(debian_changelog ALL DEPENDS "${ZARNOK_PACKAGING_DIR}/changelo
 set(_packages game:zarnok:any:games data:zarnok-data:all:games
   library:libzarnok-font${ZARNOK_FONT_SONAME_MAJOR}:any:libs development:libzarnok-font-dev:any:libdevel
   tools:zarnok-font-tools:any:devel)
+if(ZARNOK_MANUAL_DIR)
+  list(APPEND _packages doc:libzarnok-font-doc:all:doc)
+endif()
 set(_font_library_text "The Zarnok! font library draws text with OpenGL: vector fonts as flat
 filled glyphs, outlines, wireframe prisms or lit extruded solids, a text
 console drawn in a vector font, and bitmap fonts held as textures.")
@@ -45,6 +50,12 @@ ${_font_library_text}
 .
 This package holds the headers, the static library, the CMake package
 (find_package(ZarnokFont)) and the pkg-config file (zarnok-font).")
+set(ZARNOK_DESCRIPTION_doc "OpenGL text drawing with vector and bitmap fonts - documentation
+${_font_library_text}
+.
+This package holds the reference manual in HTML (every call, the settings,
+the vector and bitmap font file formats) and three example programs' sources
+with a CMake file to build them.")
 set(ZARNOK_DESCRIPTION_tools "font compiler, bitmap font maker and showcase of the Zarnok! font library
 zarnok-font-compiler turns a TrueType or OpenType font into a vector font
 file, zarnok-bitmap-font-maker turns one into a bitmap font file, and
@@ -76,8 +87,13 @@ set(CPACK_COMPONENT_GAME_DEPENDS data)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS library)
 # The development files name OpenGL::GL (CMake) and gl (pkg-config): libgl-dev has both.
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libgl-dev")
+# The manual's pages use Debian's jQuery (cmake/install.cmake).
+if(ZARNOK_MANUAL_DIR)
+  set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SUGGESTS "libzarnok-font-doc")
+  set(CPACK_DEBIAN_DOC_PACKAGE_DEPENDS "libjs-jquery")
+endif()
 
-# The shared library's package: its shlibs file (what packages linking it depend on)
+# The shared library's package: its shlibs and symbols files (what packages linking it depend on)
 # and the ldconfig trigger, written here rather than by CPack, whose own way calls
 # ldconfig from maintainer scripts. Its Depends are found by dpkg-shlibdeps at
 # packaging time (packaging/package_dependencies.cmake.in), for the same reason.
@@ -86,7 +102,11 @@ file(MAKE_DIRECTORY "${_library_control}")
 file(WRITE "${_library_control}/shlibs"
   "libzarnok_font ${ZARNOK_FONT_SONAME_MAJOR} libzarnok-font${ZARNOK_FONT_SONAME_MAJOR} (>= ${PROJECT_VERSION})\n")
 file(WRITE "${_library_control}/triggers" "activate-noawait ldconfig\n")
-set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA "${_library_control}/shlibs;${_library_control}/triggers")
+# Its symbols file (packaging/font-library.symbols, every exported call with the version
+# that brought it) is checked against the library at packaging time: a symbol dropped
+# or added without an entry fails `make deb` (package_dependencies.cmake.in).
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA
+  "${_library_control}/shlibs;${_library_control}/symbols;${_library_control}/triggers")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SHLIBDEPS OFF)
 set(ZARNOK_FONT_SHARED_LIBRARY "$<TARGET_FILE:zarnok_font_shared>")
 configure_file("${PROJECT_SOURCE_DIR}/packaging/package_dependencies.cmake.in"
@@ -101,6 +121,9 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL game data library development tools)
+if(ZARNOK_MANUAL_DIR)
+  list(APPEND CPACK_COMPONENTS_ALL doc)
+endif()
 set(CPACK_COMPONENTS_GROUPING IGNORE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

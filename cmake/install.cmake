@@ -1,4 +1,4 @@
-# What `cmake --install` puts under the prefix, in five components, each of which
+# What `cmake --install` puts under the prefix, in six components, each of which
 # cmake/debian_package.cmake makes into one Debian package (named in brackets):
 # - game (zarnok): the launcher `zarnok` in games/ that starts the real program
 #   (libexec/zarnok/zarnok) from its data folder share/zarnok/, the desktop entry, the
@@ -9,7 +9,9 @@
 #   library, a CMake package (find_package(ZarnokFont): ZarnokFont::font,
 #   ZarnokFont::font_static) and a pkg-config file (zarnok-font.pc);
 # - tools (zarnok-font-tools): zarnok-font-compiler, zarnok-bitmap-font-maker and
-#   zarnok-fontshow, each with its manual page in section 1.
+#   zarnok-fontshow, each with its manual page in section 1;
+# - doc (libzarnok-font-doc): the library's reference manual in HTML and the sources of
+#   its example programs, registered with doc-base (only when Doxygen is there).
 # Libraries go into Debian's multiarch folder (lib/x86_64-linux-gnu) under any prefix:
 # the dynamic linker, pkg-config and find_package all search it there.
 if(CMAKE_LIBRARY_ARCHITECTURE)
@@ -37,6 +39,19 @@ function(zarnok_manual_page name section component)
   add_custom_command(OUTPUT "${_page}.gz" COMMAND gzip -9nkf "${_page}" DEPENDS "${_page}" VERBATIM)
   add_custom_target(manual_page_${name} ALL DEPENDS "${_page}.gz")
   install(FILES "${_page}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man${section}" COMPONENT ${component})
+endfunction()
+
+# zarnok_install_at_prefix(TEMPLATE DESTINATION COMPONENT): a file that names its own
+# install prefix (@prefix@), filled in when it is installed, so that it reads as plain
+# paths (/usr in the packages) under whatever prefix `cmake --install` is given. The
+# other @-names are the build's, filled in now.
+function(zarnok_install_at_prefix template destination component)
+  get_filename_component(_name "${template}" NAME_WLE)
+  set(prefix "@prefix@")
+  configure_file("${template}" "${ZARNOK_PACKAGING_DIR}/${_name}.in" @ONLY)
+  install(CODE "set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+    configure_file(\"${ZARNOK_PACKAGING_DIR}/${_name}.in\"
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${destination}/${_name}\" @ONLY)" COMPONENT ${component})
 endfunction()
 
 # --- The game.
@@ -101,12 +116,8 @@ write_basic_package_version_file("${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersio
   COMPATIBILITY SameMajorVersion)
 install(FILES "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
   DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT development)
-# The pkg-config file finds the prefix from its own place, so the install prefix
-# may be chosen at install time.
-file(RELATIVE_PATH ZARNOK_PKGCONFIG_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
-configure_file("${PROJECT_SOURCE_DIR}/packaging/zarnok-font.pc.in" "${ZARNOK_PACKAGING_DIR}/zarnok-font.pc" @ONLY)
-install(FILES "${ZARNOK_PACKAGING_DIR}/zarnok-font.pc" DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig"
-  COMPONENT development)
+zarnok_install_at_prefix("${PROJECT_SOURCE_DIR}/packaging/zarnok-font.pc.in"
+  "${CMAKE_INSTALL_LIBDIR}/pkgconfig" development)
 
 # --- The font tools, under names that say whose they are (the targets' output names).
 foreach(_tool font_compiler bitmap_font_maker fontshow)
@@ -114,3 +125,21 @@ foreach(_tool font_compiler bitmap_font_maker fontshow)
   get_target_property(_installed_name ${_tool} OUTPUT_NAME)
   zarnok_manual_page(${_installed_name} 1 tools)
 endforeach()
+
+# --- The font library's reference manual (docs/manual) and the example programs'
+# sources, registered with doc-base, when Doxygen made the manual. Installed under /usr,
+# where Debian's libjs-jquery keeps jQuery, the manual uses that copy instead of its own.
+if(ZARNOK_MANUAL_DIR)
+  set(ZARNOK_DOC_DIR "${CMAKE_INSTALL_DATADIR}/doc/libzarnok-font-doc")
+  install(DIRECTORY "${ZARNOK_MANUAL_DIR}/html" DESTINATION "${ZARNOK_DOC_DIR}" COMPONENT doc)
+  install(CODE "if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+    file(CREATE_LINK ../../../javascript/jquery/jquery.js
+      \"\$ENV{DESTDIR}/usr/${ZARNOK_DOC_DIR}/html/jquery.js\" SYMBOLIC)
+  endif()" COMPONENT doc)
+  file(GLOB _example_sources "${PROJECT_SOURCE_DIR}/examples/*.cpp")
+  install(FILES ${_example_sources} "${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt"
+    DESTINATION "${ZARNOK_DOC_DIR}/examples" COMPONENT doc)
+  # doc-base's entry, named after the document it registers.
+  zarnok_install_at_prefix("${PROJECT_SOURCE_DIR}/packaging/libzarnok-font-doc.in"
+    "${CMAKE_INSTALL_DATADIR}/doc-base" doc)
+endif()

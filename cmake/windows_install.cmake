@@ -7,7 +7,8 @@
 #   include\zarnok\font, the DLL in bin\ with its import library and the static
 #   library in lib\, the CMake package (find_package(ZarnokFont): ZarnokFont::font,
 #   ZarnokFont::font_static) in lib\cmake\ZarnokFont, and the three font tools in bin\
-#   with the freeglut DLL that zarnok-fontshow needs.
+#   with the freeglut DLL that zarnok-fontshow and the examples need, and the example
+#   programs' sources in examples\ (built against the unpacked zip with CMake).
 # Each also holds the licences of what it is made of, in licenses\.
 # Everything else (C and C++ runtime, OpenGL, GLU, the sound system) is Windows' own or
 # linked in; see cmake/windows_cross_toolchain.cmake.
@@ -61,3 +62,6 @@ install(FILES "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" "${ZARNOK_PACKAGI
 install(TARGETS font_compiler bitmap_font_maker fontshow RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}"
   COMPONENT development)
 install(FILES "${ZARNOK_FREEGLUT_DLL}" DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT development)
+file(GLOB _example_sources "${PROJECT_SOURCE_DIR}/examples/*.cpp")
+install(FILES ${_example_sources} "${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt" DESTINATION examples
+  COMPONENT development)

@@ -7,6 +7,13 @@
 //   package sets on its shared target), nothing for the static library.
 #pragma once
 
+/// \file
+/// The export mark of the library's calls.
+
+/// \def ZARNOK_FONT_API
+/// Marks a call (or the registry) as part of the library's interface: exported by the
+/// shared library, imported by a program that links the Windows DLL.
+
 #if defined(_WIN32)
 #if defined(ZARNOK_FONT_BUILDING_DLL)
 #define ZARNOK_FONT_API __declspec(dllexport)

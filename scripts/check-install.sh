@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# check-install.sh BUILD_DIR [VERSION CXX FLAGS] -- the five Debian packages of the build:
+# check-install.sh BUILD_DIR [VERSION CXX FLAGS] -- the six Debian packages of the build:
 # lintian (no errors, no warnings), their metadata, and the files of `cmake --install`
-# against theirs; then all five unpacked into one throwaway root: the headers alone,
+# against theirs; then all six unpacked into one throwaway root: the headers alone,
 # tests/font_consumer built by CXX with FLAGS against the root's /usr (CMake, shared and
-# static, and pkg-config) drawing a font made by the packaged font compiler, the tools'
-# --help, and the game's launcher started from another folder under
+# static) and against the prefix install (pkg-config) drawing a font made by the packaged
+# font compiler, the packaged examples built (CMake and pkg-config) and drawing a frame,
+# the tools' --help, and the game's launcher started from another folder under
 # Xvfb (title shows, ESC gives 255).
 set -eu
 build=$(cd "$1" && pwd) cxx=${3:-c++} flags=${4:-} here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
@@ -15,7 +16,7 @@ tools=(zarnok-font-compiler zarnok-bitmap-font-maker zarnok-fontshow)
 
 cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" >"$tmp/log" 2>&1 || { cat "$tmp/log"; fail "cpack failed"; }
 declare -A deb=([zarnok]=amd64 [zarnok-data]=all [libzarnok-font1]=amd64 [libzarnok-font-dev]=amd64
-  [zarnok-font-tools]=amd64)
+  [zarnok-font-tools]=amd64 [libzarnok-font-doc]=all)
 for package in "${!deb[@]}"; do
   deb[$package]=$tmp/deb/${package}_${version}_${deb[$package]}.deb
   [ -f "${deb[$package]}" ] || fail "cpack made no ${deb[$package]##*/}: $(ls "$tmp/deb")"
@@ -30,18 +31,20 @@ for pair in "zarnok zarnok-data" "libzarnok-font-dev libzarnok-font1"; do
   [[ "$depends" == *"${pair#* } (= $version)"* ]] || fail "${pair% *}: Depends lacks ${pair#* } (= $version): $depends"
 done
 [ "$(dpkg-deb -f "${deb[zarnok-data]}" Architecture)" = all ] || fail "zarnok-data is not Architecture all"
+[ "$(dpkg-deb -f "${deb[libzarnok-font-dev]}" Suggests)" = libzarnok-font-doc ] || fail "the -dev package does not suggest the manual"
 dpkg-deb -e "${deb[libzarnok-font1]}" "$tmp/control"
 [ "$(cat "$tmp/control/shlibs")" = "libzarnok_font 1 libzarnok-font1 (>= $version)" ] || fail "shlibs: $(cat "$tmp/control/shlibs")"
 grep -qx 'activate-noawait ldconfig' "$tmp/control/triggers" || fail "the library package lacks the ldconfig trigger"
 
-# The same files under the same names from `cmake --install`, Debian's documents aside.
+# The same files under the same names from `cmake --install`, Debian's copyright files
+# and changelogs aside.
 for package in "${!deb[@]}"; do
   dpkg-deb -x "${deb[$package]}" "$root"
   dpkg-deb -c "${deb[$package]}" | awk '$1 !~ /^d/ { sub(/^\.\/usr\//, "", $6); print $6 }' >>"$tmp/packaged"
 done
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
 (cd "$tmp/prefix" && find . ! -type d | sed 's|^\./||') | sort >"$tmp/installed"
-grep -v '^share/doc/' "$tmp/packaged" | sort >"$tmp/packaged.sorted"
+grep -v -E '^share/doc/[^/]+/(copyright|changelog.gz)$' "$tmp/packaged" | sort >"$tmp/packaged.sorted"
 diff "$tmp/installed" "$tmp/packaged.sorted" >"$tmp/difference" ||
   { cat "$tmp/difference"; fail "cmake --install (<) and the packages (>) differ"; }
 
@@ -52,8 +55,10 @@ for header in "$usr"/include/zarnok/font/*.h; do echo "#include <font/${header##
 { cmake -S "$consumer" -B "$tmp/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$usr" -DCMAKE_CXX_COMPILER="$cxx" \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" && cmake --build "$tmp/cmake"; } >"$tmp/log" 2>&1 ||
   { cat "$tmp/log"; fail "the consumer does not build with CMake"; }
+# pkg-config: the packages' file names /usr plainly, the prefix install's its prefix.
+grep -qx 'prefix=/usr' "$usr/$libdir/pkgconfig/zarnok-font.pc" || fail "the packaged zarnok-font.pc is not for /usr"
 "$cxx" $flags "$consumer/consumer.cpp" -o "$tmp/consumer_pkgconfig" \
-  $(PKG_CONFIG_PATH=$usr/$libdir/pkgconfig pkg-config --cflags --libs zarnok-font egl gl)
+  $(PKG_CONFIG_PATH=$tmp/prefix/$libdir/pkgconfig pkg-config --cflags --libs zarnok-font egl gl)
 "$usr/bin/zarnok-font-compiler" --name "Packaged OCR-A" /usr/share/fonts/truetype/ocr-a/OCRABold.ttf "$tmp/ocr.glf" ||
   fail "the packaged font compiler did not compile OCR-A Bold"
 for program in cmake/consumer_font:1 cmake/consumer_font_static:0 consumer_pkgconfig:1; do
@@ -63,6 +68,20 @@ for program in cmake/consumer_font:1 cmake/consumer_font_static:0 consumer_pkgco
     LD_LIBRARY_PATH=$usr/$libdir LD_PRELOAD=${ZARNOK_TEST_PRELOAD:-} "$tmp/${program%:*}" "$font" "Zarnok $version" ||
       fail "${program%:*} did not draw the string in $font"
   done
+done
+
+# The examples as the doc package holds them, built with CMake and, against the packages'
+# root, with pkg-config; each draws its frame.
+examples=$usr/share/doc/libzarnok-font-doc/examples fonts=$usr/share/zarnok/fonts
+{ cmake -S "$examples" -B "$tmp/examples" -G Ninja -DCMAKE_PREFIX_PATH="$usr" -DCMAKE_CXX_COMPILER="$cxx" \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" && cmake --build "$tmp/examples"; } >"$tmp/log" 2>&1 ||
+  { cat "$tmp/log"; fail "the examples do not build with CMake"; }
+for example in vector_styles:techno1.glf text_console:techno1.glf bitmap_text:sans_bold.bitmap_font; do
+  "$cxx" -std=c++17 $flags "$examples/${example%:*}.cpp" -o "$tmp/${example%:*}" \
+    $(PKG_CONFIG_SYSROOT_DIR=$root PKG_CONFIG_PATH=$usr/$libdir/pkgconfig pkg-config --cflags --libs zarnok-font glut gl libpng)
+  LD_LIBRARY_PATH=$usr/$libdir "$here/../tests/support/with-xvfb" "$tmp/examples/${example%:*}" \
+    "$fonts/${example#*:}" --screenshot "$tmp/${example%:*}.png" && [ -s "$tmp/${example%:*}.png" ] ||
+    fail "the example ${example%:*} drew no picture"
 done
 
 # The tools print their usage under their own names (lintian holds every program to its

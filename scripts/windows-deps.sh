@@ -48,7 +48,7 @@ keyring=$(awk '/^Signed-By:/ {print $2; exit}' "$system_sources")
 echo "deb-src [signed-by=${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}] $archive bookworm main" \
   >"$cache/apt/sources.list"
 apt_private=(-o "Dir::Etc::SourceList=$cache/apt/sources.list" -o Dir::Etc::SourceParts=/nonexistent
-  -o "Dir::State::Lists=$cache/apt/lists")
+  -o "Dir::State::Lists=$cache/apt/lists" -o APT::Sandbox::User=root)
 if ! compgen -G "$cache/apt/lists/*Sources*" >/dev/null; then
   say "reading the archive's list of source packages"
   apt-get "${apt_private[@]}" -q update >&2

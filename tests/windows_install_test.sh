@@ -15,6 +15,7 @@ export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;msht
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() {
   echo "windows_install_test: FAIL: $*"
+  cat "$work/game.log" 2>/dev/null || true
   exit 1
 }
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zarnok'
@@ -35,7 +36,7 @@ strings -el "$menu/Zarnok!.lnk" | grep -qx 'C:\\Program Files\\Zarnok' || fail "
 
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="Z:$work/audio.raw" ZARNOK_FRAME_LOG="Z:$work/frames"
 cd "$folder"
-wine zarnok.exe &
+wine zarnok.exe >"$work/game.log" 2>&1 &
 pid=$!
 wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Trelvisk$' | head -n 1)
 [ -n "$wid" ] || fail "no window titled Trelvisk"
