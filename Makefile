@@ -56,7 +56,11 @@ deb: build
 windows:
 	@scripts/windows-build.sh $(WINDOWS_BUILD)
 
-test-windows: test-windows-install
+# The Windows build with its tests, through Wine (scripts/test-windows.sh): the unit tests
+# that need no Linux, the frames against the Linux reference pictures, and the installer.
+test-windows:
+	ZARNOK_WINDOWS_CMAKE_ARGS=-DZARNOK_TESTS=ON scripts/windows-build.sh $(WINDOWS_BUILD)
+	@scripts/test-windows.sh $(WINDOWS_BUILD)
 
 # The installer under Wine: silent install, the installed game played, silent uninstall.
 test-windows-install: windows

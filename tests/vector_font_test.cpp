@@ -46,20 +46,16 @@ std::vector<uint8_t> fontBytes(const std::vector<TestGlyph>& glyphs) {
   return out;
 }
 
-const std::string& testFolder() {  // made on first use, for this process alone
-  static char pattern[] = "/tmp/vector_font_XXXXXX";
-  static const std::string folder = mkdtemp(pattern) ? pattern : "/nonexistent";
-  return folder;
-}
+const std::string kDir = ::testing::TempDir();  // this run's own (tests/support/with-xvfb)
 
 int loadBytes(const std::vector<uint8_t>& bytes) {  // as a font file: the slot, or -1
-  const std::string path = testFolder() + "/test.font";
+  const std::string path = kDir + "test.font";
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
   return loadFont(path.c_str());
 }
 
-auto near(const std::vector<float>& v) { return ::testing::Pointwise(::testing::FloatNear(1e-3f), v); }
+auto nearly(const std::vector<float>& v) { return ::testing::Pointwise(::testing::FloatNear(1e-3f), v); }
 
 // A point in object coordinates, equal to another within 1e-3.
 struct Point {
@@ -118,7 +114,7 @@ TEST_F(VectorFontTest, SetDirectionIgnoresValuesOutsideOneToFour) {
 }
 
 TEST_F(VectorFontTest, LoadThatFailsKeepsTheCurrentFont) {
-  EXPECT_EQ(loadFont((testFolder() + "/missing.font").c_str()), -1) << "a missing file";
+  EXPECT_EQ(loadFont((kDir + "missing.font").c_str()), -1) << "a missing file";
   EXPECT_EQ(fontRegistry.fonts[2].get(), nullptr);
   for (int slot = 2; slot < FONT_SLOT_COUNT; slot++) ASSERT_EQ(loadBytes(fontBytes({})), slot);
   ASSERT_EQ(selectFont(5), 0);
@@ -264,7 +260,7 @@ TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
     float* outputs[4] = {&bounds[0], &bounds[1], &bounds[2], &bounds[3]};
     if (c.missingOutput >= 0) outputs[c.missingOutput] = nullptr;
     getStringBounds(c.slot, c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
-    EXPECT_THAT(bounds, near(c.bounds));
+    EXPECT_THAT(bounds, nearly(c.bounds));
   }
 }
 
@@ -386,7 +382,7 @@ TEST_F(VectorFontTest, CursorAtBlinkRateThreeTogglesOnEveryFourthDraw) {
 // and rotation, the console and the bitmap font plain and masked, every pixel as the
 // picture in the documentation shows them (checked by eye when it was taken).
 TEST(FontshowTest, FrameLooksAsTheDocumentedPicture) {
-  const std::string shot = testFolder() + "/fontshow.png";
+  const std::string shot = kDir + "fontshow.png";
   const std::string reference = ZARNOK_SOURCE_DIR "/docs/fontshow.png";
   const std::string command = FONTSHOW " " ZARNOK_ASSET_DIR "/fonts/techno1.glf --screenshot " + shot;
   ASSERT_EQ(std::system(command.c_str()), 0) << command;

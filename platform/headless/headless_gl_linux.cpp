@@ -1,9 +1,9 @@
-// headless_gl.cpp -- a GL context without a display for the benchmarks and the tests:
-// Mesa's EGL surfaceless platform and one pbuffer.
-#include "platform/headless/headless_gl.h"
-
+// headless_gl_linux.cpp -- the Linux half of the GL context without a display for the benchmarks
+// and the tests: Mesa's EGL surfaceless platform and one pbuffer.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+
+#include "platform/headless/headless_gl.h"
 
 std::string makeHeadlessGlContext(int width, int height) {
   auto getPlatformDisplay =
