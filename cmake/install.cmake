@@ -19,6 +19,7 @@ if(CMAKE_LIBRARY_ARCHITECTURE)
 endif()
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
+include("${PROJECT_SOURCE_DIR}/cmake/font_development_files.cmake")
 set(ZARNOK_GAMES_DIR games)  # where Debian keeps games' programs (on every user's PATH)
 set(ZARNOK_DATA_DIR "${CMAKE_INSTALL_DATADIR}/zarnok")
 set(ZARNOK_LIBEXEC_DIR "${CMAKE_INSTALL_LIBEXECDIR}/zarnok")
@@ -91,9 +92,6 @@ install(DIRECTORY "${ZARNOK_ASSET_DIR}/" DESTINATION "${ZARNOK_DATA_DIR}" COMPON
 
 # --- The font library: the shared library alone, and what building against it needs.
 # A shared library is not a program: read and write for its owner, read for the rest.
-set(ZARNOK_FONT_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/ZarnokFont")
-set_target_properties(zarnok_font_shared PROPERTIES EXPORT_NAME font)
-set_target_properties(zarnok_font PROPERTIES EXPORT_NAME font_static)
 install(TARGETS zarnok_font_shared zarnok_font EXPORT ZarnokFontTargets
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT development
   LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT library NAMELINK_COMPONENT development
@@ -106,16 +104,7 @@ install(CODE "if(CMAKE_INSTALL_DO_STRIP)
     \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:zarnok_font>\"
     COMMAND_ERROR_IS_FATAL ANY)
 endif()" COMPONENT development)
-install(FILES ${ZARNOK_FONT_PUBLIC_HEADERS} DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zarnok/font"
-  COMPONENT development)
-install(EXPORT ZarnokFontTargets NAMESPACE ZarnokFont:: DESTINATION "${ZARNOK_FONT_CMAKE_DIR}"
-  COMPONENT development)
-configure_package_config_file("${PROJECT_SOURCE_DIR}/cmake/ZarnokFontConfig.cmake.in"
-  "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" INSTALL_DESTINATION "${ZARNOK_FONT_CMAKE_DIR}")
-write_basic_package_version_file("${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
-  COMPATIBILITY SameMajorVersion)
-install(FILES "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
-  DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT development)
+zarnok_install_font_development_files()
 zarnok_install_at_prefix("${PROJECT_SOURCE_DIR}/packaging/zarnok-font.pc.in"
   "${CMAKE_INSTALL_LIBDIR}/pkgconfig" development)
 

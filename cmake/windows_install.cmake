@@ -14,6 +14,7 @@
 # linked in; see cmake/windows_cross_toolchain.cmake.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
+include("${PROJECT_SOURCE_DIR}/cmake/font_development_files.cmake")
 set(ZARNOK_PACKAGING_DIR "${CMAKE_BINARY_DIR}/packaging")
 
 # The DLLs of the libraries scripts/windows-deps.sh built, found beside their import
@@ -43,25 +44,13 @@ install(FILES ${ZARNOK_GAME_DLLS} DESTINATION . COMPONENT game)
 install(DIRECTORY "${ZARNOK_ASSET_DIR}/" DESTINATION . COMPONENT game)
 
 # --- The font library and its tools.
-set(ZARNOK_FONT_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/ZarnokFont")
-set_target_properties(zarnok_font_shared PROPERTIES EXPORT_NAME font)
-set_target_properties(zarnok_font PROPERTIES EXPORT_NAME font_static)
 install(TARGETS zarnok_font_shared zarnok_font EXPORT ZarnokFontTargets
   RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT development
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}" COMPONENT development)
-install(FILES ${ZARNOK_FONT_PUBLIC_HEADERS} DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/zarnok/font"
-  COMPONENT development)
-install(EXPORT ZarnokFontTargets NAMESPACE ZarnokFont:: DESTINATION "${ZARNOK_FONT_CMAKE_DIR}"
-  COMPONENT development)
-configure_package_config_file("${PROJECT_SOURCE_DIR}/cmake/ZarnokFontConfig.cmake.in"
-  "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" INSTALL_DESTINATION "${ZARNOK_FONT_CMAKE_DIR}")
-write_basic_package_version_file("${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
-  COMPATIBILITY SameMajorVersion)
-install(FILES "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfig.cmake" "${ZARNOK_PACKAGING_DIR}/ZarnokFontConfigVersion.cmake"
-  DESTINATION "${ZARNOK_FONT_CMAKE_DIR}" COMPONENT development)
+zarnok_install_font_development_files()
 install(TARGETS font_compiler bitmap_font_maker fontshow RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}"
   COMPONENT development)
 install(FILES "${ZARNOK_FREEGLUT_DLL}" DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT development)
-file(GLOB _example_sources "${PROJECT_SOURCE_DIR}/examples/*.cpp")
+file(GLOB _example_sources "${PROJECT_SOURCE_DIR}/examples/*.cpp" "${PROJECT_SOURCE_DIR}/examples/*.h")
 install(FILES ${_example_sources} "${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt" DESTINATION examples
   COMPONENT development)
