@@ -174,6 +174,15 @@ TEST_F(GameTest, StartUpStartsTheSoundAndTheTitleMusic) {
   EXPECT_EQ(startUpSounds, expected);
 }
 
+TEST_F(GameTest, StartUpSetsTheClearColourToBlackWithAlphaZero) {
+  shutdownGame();
+  glClearColor(1, 1, 1, 1);
+  initGame();
+  std::vector<float> colour(4, -1);
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, colour.data());
+  EXPECT_EQ(colour, std::vector<float>(4, 0));
+}
+
 TEST_F(GameTest, CallbacksAskForOneRedraw) {
   loopUntil([] { return redraws > 0; });  // the window is shown
   struct Case {
