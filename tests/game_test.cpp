@@ -128,6 +128,7 @@ class GameTest : public ::testing::Test {
     });
     restoreInitialGameState();
     soundRecorder().reset();
+    glClearColor(1, 1, 1, 1);  // which the start-up sets to black
     initGame();
     startUpSounds = sounds();
   }
@@ -175,9 +176,6 @@ TEST_F(GameTest, StartUpStartsTheSoundAndTheTitleMusic) {
 }
 
 TEST_F(GameTest, StartUpSetsTheClearColourToBlackWithAlphaZero) {
-  shutdownGame();
-  glClearColor(1, 1, 1, 1);
-  initGame();
   std::vector<float> colour(4, -1);
   glGetFloatv(GL_COLOR_CLEAR_VALUE, colour.data());
   EXPECT_EQ(colour, std::vector<float>(4, 0));
