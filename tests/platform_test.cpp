@@ -109,11 +109,17 @@ TEST_F(SoundLibraryTest, ASoundStartsAtFullVolumeOnAChannelTurnedDown) {
   EXPECT_EQ(Mix_Volume(channel, -1), MIX_MAX_VOLUME);
 }
 
-TEST_F(SoundLibraryTest, StopEndsTheMusicAndCloseFreesIt) {
+// The first stream last played on channel 0, where the music now plays.
+TEST_F(SoundLibraryTest, StopEndsOnlyTheStreamsOwnSoundAndCloseFreesIt) {
+  FSOUND_STREAM* first = openMusic(FSOUND_LOOP_NORMAL);
   FSOUND_STREAM* music = openMusic(FSOUND_LOOP_NORMAL);
-  const int channel = FSOUND_Stream_Play(FSOUND_FREE, music);
+  ASSERT_EQ(FSOUND_Stream_Play(0, first), 0);
+  ASSERT_EQ(FSOUND_Stream_Play(0, music), 0);
+  EXPECT_EQ(FSOUND_Stream_Stop(first), 1);
+  EXPECT_TRUE(Mix_Playing(0)) << "the music plays on";
   EXPECT_EQ(FSOUND_Stream_Stop(music), 1);
-  EXPECT_FALSE(Mix_Playing(channel));
+  EXPECT_FALSE(Mix_Playing(0));
+  FSOUND_Stream_Close(first);
   EXPECT_EQ(FSOUND_Stream_Close(music), 1);
   const size_t held = mallinfo2().uordblks + mallinfo2().hblkhd;
   for (int i = 0; i < 3; i++) FSOUND_Stream_Close(openMusic(0));
@@ -136,18 +142,6 @@ TEST_F(SoundLibraryTest, OneShotSoundsEndAfterOnePlayAndLoopingOnesPlayOn) {
     EXPECT_EQ(Mix_Playing(channel), mode == FSOUND_LOOP_NORMAL) << "the sample";
     FSOUND_Stream_Close(stream);
   }
-}
-
-// The first stream last played on channel 0, where the second now plays.
-TEST_F(SoundLibraryTest, StoppingAStreamLeavesTheOneNowOnItsChannel) {
-  FSOUND_STREAM* first = openMusic(FSOUND_LOOP_NORMAL);
-  FSOUND_STREAM* second = openMusic(FSOUND_LOOP_NORMAL);
-  ASSERT_EQ(FSOUND_Stream_Play(0, first), 0);
-  ASSERT_EQ(FSOUND_Stream_Play(0, second), 0);
-  EXPECT_EQ(FSOUND_Stream_Stop(first), 1);
-  EXPECT_TRUE(Mix_Playing(0));
-  FSOUND_Stream_Close(first);
-  FSOUND_Stream_Close(second);
 }
 
 TEST_F(SoundLibraryTest, NullHandlesAndBadChannelsAreHarmless) {
