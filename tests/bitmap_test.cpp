@@ -16,14 +16,17 @@
 #include "tools/common/bitmap_font_writer.h"
 
 // What the readers allocate (malloc, new[] without exceptions) is followed by 16 bytes of 0xA5: a
-// reader that writes past its buffer changes them, where the GCC build would not notice.
+// reader that writes past its buffer changes them, where the GCC build would not notice. malloc
+// refuses more than 1 GB, as a machine short of memory would.
 constexpr size_t kGuardBytes = 16;
 static void* guarded(void* block, size_t size) {
   if (block) std::memset(static_cast<uint8_t*>(block) + size, 0xA5, kGuardBytes);
   return block;
 }
 extern "C" void* __real_malloc(size_t size);
-extern "C" void* __wrap_malloc(size_t size) { return guarded(__real_malloc(size + kGuardBytes), size); }
+extern "C" void* __wrap_malloc(size_t size) {
+  return size > (size_t(1) << 30) ? nullptr : guarded(__real_malloc(size + kGuardBytes), size);
+}
 extern "C" void* __real__ZnamRKSt9nothrow_t(size_t size, const std::nothrow_t& tag);
 extern "C" void* __wrap__ZnamRKSt9nothrow_t(size_t size, const std::nothrow_t& tag) {
   return guarded(__real__ZnamRKSt9nothrow_t(size + kGuardBytes, tag), size);
@@ -142,8 +145,8 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
       {"negative width", good, 18, -4, 0, nullptr, false, 7, 2, true},
       {"over 2 GB of pixels", good, 22, INT32_MAX, 0, nullptr, false, 7, 2, true},
       {"rows of 3076 bytes", good, 18, 1025, 0, nullptr, false, 7, 2, true},
-      {"exactly 2 GB of pixels but 1 byte", good8, 22, 102261126, 0, "Error reading BMP pixels\n", false, 7,
-       102261126, false},
+      {"2 GB of pixels but 1 byte, no memory", good8, 22, 102261126, 0, "Error allocating pixel memory\n",
+       false, 7, 102261126, false},
       {"a row more, past 2 GB", good8, 22, 102261127, 0, nullptr, false, 7, 2, true},
       {"top down", good, 22, -2, 0, "Error allocating pixel memory\n", false, 7, -2, false},
       {"rows cut short", good, 0, 0, 77, "Error reading BMP pixels\n", false, 7, 2, false},
