@@ -221,7 +221,7 @@ TEST_F(VectorFontTest, LayoutGivesEachGlyphItsOrigin) {
   const Case cases[] = {
       {"right", "AB", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {1.3f, 0}}},
       {"a space between", "A B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {2, 0}}},
-      {"no glyph between", "A!B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {-0.2f, 0}, {1.8f, 0}}},
+      {"no glyph between", "AA!B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {1.5f, 0}, {1.5f, 0}, {3.5f, 0}}},
       {"no direction yet", "AB", 0, 0, 0, {}},
       {"empty", "", DIRECTION_RIGHT, 0, 0, {}},
       {"centred right", "AB B", DIRECTION_RIGHT, 1, 0, {{-1.85f, 0}, {-0.35f, 0}, {1.85f, 0}}},
