@@ -32,6 +32,17 @@ extern "C" void* __wrap__ZnamRKSt9nothrow_t(size_t size, const std::nothrow_t& t
   return guarded(__real__ZnamRKSt9nothrow_t(size + kGuardBytes, tag), size);
 }
 
+// GL that gives no display lists when told to, as when out of memory, and the texture names it gave.
+static bool listsRefused = false;
+static std::vector<GLuint> texturesMade;
+extern "C" GLuint __real_glGenLists(GLsizei range);
+extern "C" GLuint __wrap_glGenLists(GLsizei range) { return listsRefused ? 0 : __real_glGenLists(range); }
+extern "C" void __real_glGenTextures(GLsizei count, GLuint* names);
+extern "C" void __wrap_glGenTextures(GLsizei count, GLuint* names) {
+  __real_glGenTextures(count, names);
+  texturesMade.insert(texturesMade.end(), names, names + count);
+}
+
 namespace {
 
 namespace fw = bitmap_font_writer;
@@ -378,6 +389,16 @@ TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
     EXPECT_EQ(fontRegistry.bitmapFonts[1].inUse, 0);
     EXPECT_EQ(getCurrentBitmapFont(), 0);
   }
+}
+
+TEST_F(BitmapFontTest, LoadThatGetsNoDisplayListsDeletesItsTwoTextures) {
+  texturesMade.clear();
+  listsRefused = true;
+  EXPECT_EQ(loadBitmapFont(path.c_str()), -1);
+  listsRefused = false;
+  ASSERT_EQ(texturesMade.size(), 2u);
+  for (GLuint name : texturesMade) EXPECT_FALSE(glIsTexture(name)) << "texture " << name;
+  EXPECT_EQ(getCurrentBitmapFont(), 0);
 }
 
 TEST_F(BitmapFontTest, LoadIntoAFullRegistryFailsAndKeepsTheCurrentFont) {
