@@ -141,6 +141,8 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
   const std::string good8 = kDir + "good8.bmp";  // 7 x 3 (so 8-bit), rows padded in both
   makePicture(good, 7, 2, k24);
   makePicture(good8, 7, 3, k8);
+  const std::string unpadded = kDir + "good4.bmp";  // 24-bit rows of 12 bytes, read in large blocks
+  makePicture(unpadded, 4, 2, k24);
   const std::string bad = kDir + "bad.bmp";
   const Case cases[] = {
       {"no rows, nothing after the header", good, 22, 0, 54, "", true, 7, 0, false},
@@ -161,6 +163,7 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
       {"a row more, past 2 GB", good8, 22, 102261127, 0, nullptr, false, 7, 2, true},
       {"top down", good, 22, -2, 0, "Error allocating pixel memory\n", false, 7, -2, false},
       {"rows cut short", good, 0, 0, 77, "Error reading BMP pixels\n", false, 7, 2, false},
+      {"unpadded rows cut short", unpadded, 0, 0, 77, "Error reading BMP pixels\n", false, 4, 2, false},
       {"8-bit, short colour table", good, 28, 8, 56,
        "Error reading BMP Color Table\nError reading BMP pixels\n", false, 7, 2, false},
   };
