@@ -643,6 +643,20 @@ TEST_F(GameTest, CrashFrameShowsTheNewFieldUnderTheTitle) {
   EXPECT_EQ(std::count(afterPause.begin(), afterPause.end(), titlePlace), 1) << "the title text";
 }
 
+// One quad of four corners, with the design's texture coordinates: the texture ten times each way.
+TEST_F(GameTest, GroundIsAQuadOfFourCorners) {
+  startGlCallLog();
+  drawGround();
+  const Log expected = {"glBindTexture(1)",
+                        "glBegin(GL_QUADS)",
+                        "glTexCoord2fv(0, 0)",
+                        "glTexCoord2fv(10, 0)",
+                        "glTexCoord2fv(10, 10)",
+                        "glTexCoord2fv(0, 10)",
+                        "glEnd()"};
+  EXPECT_EQ(stopGlCallLog(), expected);
+}
+
 // ---- Render set-up (what the frames look like is round_frame_test's) ----
 
 // The colours of surfaces without a texture and of the title word: the reference
