@@ -7,12 +7,41 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 #include "font/bitmap_font.h"
 #include "font/font_lifecycle.h"
 #include "image/texture_loader.h"
 #include "tests/support/gl_context.h"
 #include "tools/common/bitmap_font_writer.h"
+
+// What the readers allocate (malloc, new[] without exceptions) is followed by 16 bytes of 0xA5: a
+// reader that writes past its buffer changes them, where the GCC build would not notice. malloc
+// refuses more than 1 GB, as a machine short of memory would.
+constexpr size_t kGuardBytes = 16;
+static void* guarded(void* block, size_t size) {
+  if (block) std::memset(static_cast<uint8_t*>(block) + size, 0xA5, kGuardBytes);
+  return block;
+}
+extern "C" void* __real_malloc(size_t size);
+extern "C" void* __wrap_malloc(size_t size) {
+  return size > (size_t(1) << 30) ? nullptr : guarded(__real_malloc(size + kGuardBytes), size);
+}
+extern "C" void* __real__ZnamRKSt9nothrow_t(size_t size, const std::nothrow_t& tag);
+extern "C" void* __wrap__ZnamRKSt9nothrow_t(size_t size, const std::nothrow_t& tag) {
+  return guarded(__real__ZnamRKSt9nothrow_t(size + kGuardBytes, tag), size);
+}
+
+// GL that gives no display lists when told to, as when out of memory, and the texture names it gave.
+static bool listsRefused = false;
+static std::vector<GLuint> texturesMade;
+extern "C" GLuint __real_glGenLists(GLsizei range);
+extern "C" GLuint __wrap_glGenLists(GLsizei range) { return listsRefused ? 0 : __real_glGenLists(range); }
+extern "C" void __real_glGenTextures(GLsizei count, GLuint* names);
+extern "C" void __wrap_glGenTextures(GLsizei count, GLuint* names) {
+  __real_glGenTextures(count, names);
+  texturesMade.insert(texturesMade.end(), names, names + count);
+}
 
 namespace {
 
@@ -26,6 +55,9 @@ GLint textureParameter(GLenum what) {  // of the bound texture's level 0
   GLint value = -1;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, what, &value);
   return value;
+}
+bool guardIntact(const uint8_t* block, size_t size) {
+  return std::all_of(block + size, block + size + kGuardBytes, [](uint8_t b) { return b == 0xA5; });
 }
 Bytes readFile(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
@@ -92,7 +124,7 @@ TEST_F(GlTest, LoadTexturesMakesTextures1To10OfTheTenFiles) {
 }
 
 // Each file is read over the good 24-bit picture, which a file refused before its size is taken
-// leaves in the record.
+// leaves in the record; reading writes nothing past the last row. (The textures' test holds the pixels.)
 TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
   struct Case {
     const char* name;
@@ -106,34 +138,40 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
     bool keepsPixels;       // the record still holds the good picture's pixels
   };
   const std::string good = kDir + "good24.bmp";
-  const std::string good8 = kDir + "good8.bmp";  // with fewer colours, 4 bits a pixel
-  makePicture(good, 4, 2, k24);
-  makePicture(good8, 16, 2, k8);
+  const std::string good8 = kDir + "good8.bmp";  // 7 x 3 (so 8-bit), rows padded in both
+  makePicture(good, 7, 2, k24);
+  makePicture(good8, 7, 3, k8);
+  const std::string unpadded = kDir + "good4.bmp";  // 24-bit rows of 12 bytes, read in large blocks
+  makePicture(unpadded, 4, 2, k24);
   const std::string bad = kDir + "bad.bmp";
   const Case cases[] = {
-      {"no rows, nothing after the header", good, 22, 0, 54, "", true, 4, 0, false},
-      {"8-bit, no columns", good8, 18, 0, 0, "", true, 0, 2, false},
-      {"wrong magic", good, 1, 'A', 0, "Error reading BMP file, file type incorrect\n", false, 4, 2, true},
-      {"short file header", good, 0, 0, 13, "Error reading BMP file header\n", false, 4, 2, true},
-      {"short information record", good, 0, 0, 53, "Error reading BMP Information record\n", false, 4, 2,
+      {"no rows, nothing after the header", good, 22, 0, 54, "", true, 7, 0, false},
+      {"8-bit, no columns", good8, 18, 0, 0, "", true, 0, 3, false},
+      {"wrong magic", good, 1, 'A', 0, "Error reading BMP file, file type incorrect\n", false, 7, 2, true},
+      {"short file header", good, 0, 0, 13, "Error reading BMP file header\n", false, 7, 2, true},
+      {"short information record", good, 0, 0, 53, "Error reading BMP Information record\n", false, 7, 2,
        true},
-      {"compressed", good, 30, 1, 0, "Sorry, this code cannot read compressed image files\n", false, 4, 2,
+      {"compressed", good, 30, 1, 0, "Sorry, this code cannot read compressed image files\n", false, 7, 2,
        true},
       {"16 bits a pixel", good, 28, 16, 0, "Sorry, this code can only read 8 bit or 24 bit image files\n",
-       false, 4, 2, true},
-      {"negative width", good, 18, -4, 0, nullptr, false, 4, 2, true},
-      {"over 2 GB of pixels", good, 22, INT32_MAX, 0, nullptr, false, 4, 2, true},
-      {"just under 2 GB, 8-bit", good8, 22, 44739242, 0, "Error reading BMP pixels\n", false, 16, 44739242,
-       false},
-      {"top down", good, 22, -2, 0, "Error allocating pixel memory\n", false, 4, -2, false},
-      {"rows cut short", good, 0, 0, 77, "Error reading BMP pixels\n", false, 4, 2, false},
+       false, 7, 2, true},
+      {"negative width", good, 18, -4, 0, nullptr, false, 7, 2, true},
+      {"over 2 GB of pixels", good, 22, INT32_MAX, 0, nullptr, false, 7, 2, true},
+      {"rows of 3076 bytes", good, 18, 1025, 0, nullptr, false, 7, 2, true},
+      {"2 GB of pixels but 1 byte, no memory", good8, 22, 102261126, 0, "Error allocating pixel memory\n",
+       false, 7, 102261126, false},
+      {"a row more, past 2 GB", good8, 22, 102261127, 0, nullptr, false, 7, 2, true},
+      {"top down", good, 22, -2, 0, "Error allocating pixel memory\n", false, 7, -2, false},
+      {"rows cut short", good, 0, 0, 77, "Error reading BMP pixels\n", false, 7, 2, false},
+      {"unpadded rows cut short", unpadded, 0, 0, 77, "Error reading BMP pixels\n", false, 4, 2, false},
       {"8-bit, short colour table", good, 28, 8, 56,
-       "Error reading BMP Color Table\nError reading BMP pixels\n", false, 4, 2, false},
+       "Error reading BMP Color Table\nError reading BMP pixels\n", false, 7, 2, false},
   };
   BmpImage image;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(loadBmp(good.c_str(), image));
+    EXPECT_TRUE(guardIntact(image.pixels, 42)) << "the bytes past the last row";
     const uint8_t* before = image.pixels;
     Bytes bytes = readFile(c.good);
     if (c.at) std::memcpy(&bytes[c.at], &c.value, 4);
@@ -152,6 +190,8 @@ TEST(PictureReaderTest, ReadsOrRefusesEachFileWithItsMessage) {
       EXPECT_EQ(image.pixels, before);
     }
   }
+  ASSERT_TRUE(loadBmp(good8.c_str(), image));
+  EXPECT_TRUE(guardIntact(image.pixels, 63)) << "the bytes past the last 8-bit row";
   ::testing::internal::CaptureStdout();
   EXPECT_FALSE(loadBmp("missing.bmp", image));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Could not open file 'missing.bmp'\n");
@@ -175,7 +215,10 @@ Decoded decode(const Bytes& picture) {
   Decoded d;
   const std::unique_ptr<uint8_t[]> pixels = decodeFontImage(file, &d.width, &d.height, &d.channels);
   std::fclose(file);
-  if (pixels) d.rgba.assign(pixels.get(), pixels.get() + d.width * d.height * 4);
+  if (pixels) {
+    d.rgba.assign(pixels.get(), pixels.get() + d.width * d.height * 4);
+    EXPECT_TRUE(guardIntact(pixels.get(), d.rgba.size())) << "the bytes past the last row";
+  }
   return d;
 }
 
@@ -209,6 +252,89 @@ TEST(BitmapFontPictureTest, DecodesWhatImageMagickWrites) {
       EXPECT_EQ(d.channels, c.channels);
       EXPECT_TRUE(d.rgba == readFile(kDir + "reference")) << "pixels differ from ImageMagick's";
     }
+}
+
+// ImageMagick writes no two-channel pictures.
+TEST(BitmapFontPictureTest, TwoChannelsAreGreyAndAlpha) {
+  fw::PlanarPicture two(5, 1, 2);
+  two.at(1, 0, 0) = 9;
+  two.at(3, 0, 1) = 7;
+  EXPECT_EQ(decode(fw::encodePicture(two, false)).rgba,
+            (Bytes{0, 0, 0, 0, 9, 9, 9, 0, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 0}));
+}
+
+// White with alpha 0 where red, green and blue are all 0, whatever the alpha, else all 0: the mask
+// of black (opaque), red 1, green 1 and blue 1.
+TEST(BitmapFontPictureTest, MaskIsWhiteExactlyWhereThePictureIsBlack) {
+  const Bytes picture = {0, 0, 0, 255, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0};
+  const std::unique_ptr<uint8_t[]> mask = makeMaskImage(picture.data(), 2, 2);
+  EXPECT_EQ(Bytes(mask.get(), mask.get() + 16),
+            (Bytes{255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// Sides of 1 to 16384 pixels, at most 2^24 pixels in all.
+TEST(BitmapFontPictureTest, SidesUpTo16384And2To24PixelsAreRead) {
+  struct Case {
+    const char* name;
+    int width;
+    int height;
+    bool read;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"0 wide",      0,     1,     false},
+      {"16384 wide",  16384, 1,     true},
+      {"16385 wide",  16385, 1,     false},
+      {"16384 high",  1,     16384, true},
+      {"16385 high",  1,     16385, false},
+      {"2^24 pixels", 16384, 1024,  true},
+      {"a row more",  16384, 1025,  false},
+  };
+  // clang-format on
+  for (const Case& c : cases)
+    EXPECT_EQ(decode(fw::encodePicture(fw::PlanarPicture(c.width, c.height, 1), false)).rgba.empty(), !c.read)
+        << c.name;
+}
+
+// A 5 x 1 run-length picture whose row is `packets`, declared `length` bytes long.
+Bytes rowPicture(const Bytes& packets, size_t length) {
+  Bytes picture = fw::encodePictureHeader(fw::PlanarPicture(5, 1, 1), true);
+  fw::appendBigEndian32(picture, 520);
+  fw::appendBigEndian32(picture, uint32_t(length));
+  picture.insert(picture.end(), packets.begin(), packets.end());
+  picture.resize(520 + std::max(length, packets.size()));
+  return picture;
+}
+
+// Packets that fill the row's 5 bytes are read, one byte more is refused, and neither writes past
+// them; a row may be declared up to 256 bytes a pixel long (what follows its end is not read).
+TEST(BitmapFontPictureTest, RunLengthRowsAreReadWithinTheirLimits) {
+  struct Case {
+    const char* name;
+    Bytes packets;
+    size_t length;  // declared; 0: the packets' own
+    int answer;
+    Bytes row;  // the 5 bytes afterwards, and 3 bytes past them
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"a run and literals", {0x02, 7, 0x83, 1, 2, 3, 0}, 0,    0,  {7, 7, 1, 2, 3, 0xA5, 0xA5, 0xA5}},
+      {"a run of 6",         {0x06, 7, 0},                0,    -1, {0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5}},
+      {"3 literals, 3 more", {0x83, 1, 2, 3, 0x03, 9, 0}, 0,    -1, {1, 2, 3, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5}},
+      {"1280 bytes long",    {0x05, 7, 0},                1280, 0,  {7, 7, 7, 7, 7, 0xA5, 0xA5, 0xA5}},
+      {"1281 bytes long",    {0x05, 7, 0},                1281, -1, {0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    Bytes picture = rowPicture(c.packets, c.length ? c.length : c.packets.size());
+    FILE* file = fmemopen(picture.data(), picture.size(), "rb");
+    FontImage* image = openFontImage(file);
+    Bytes row(8, 0xA5);
+    EXPECT_EQ(readImageRow(image, row.data(), 0, 0), c.answer) << c.name;
+    EXPECT_EQ(row, c.row) << c.name;
+    closeFontImage(image);
+    std::fclose(file);
+  }
 }
 
 TEST(BitmapFontPictureTest, AFifthChannelIsNeverReadEvenWhenItsRowIsEmpty) {
@@ -253,11 +379,6 @@ TEST_F(BitmapFontTest, GlyphAloneIsTheOneItsStringDraws) {
 TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
   Bytes wrongMagic = file;
   wrongMagic[2] = 'G';
-  // A picture of one compressed row 300 bytes long, which the 256 bytes a pixel may take cannot hold.
-  Bytes longRow = fw::encodeFontFile("", glyphs, fw::encodePicture(fw::PlanarPicture(1, 1, 1), true));
-  longRow.resize(longRow.size() + 300);
-  longRow[4195 + 518] = 1;  // the row's length, big-endian: 0x12c
-  longRow[4195 + 519] = 0x2c;
   struct Case {
     const char* name;
     Bytes bytes;
@@ -266,11 +387,6 @@ TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
       {"wrong magic", wrongMagic},
       {"cut inside the glyph records", Bytes(file.begin(), file.begin() + 4194)},
       {"cut inside the picture", Bytes(file.begin(), file.end() - 1)},
-      {"a picture 16385 wide",
-       fw::encodeFontFile("", glyphs, fw::encodePicture(fw::PlanarPicture(16385, 1, 1), false))},
-      {"a picture 0 wide",
-       fw::encodeFontFile("", glyphs, fw::encodePicture(fw::PlanarPicture(0, 1, 1), false))},
-      {"a compressed row longer than a row may be", longRow},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -279,6 +395,16 @@ TEST_F(BitmapFontTest, LoadRefusesABadFileAndTakesNoSlot) {
     EXPECT_EQ(fontRegistry.bitmapFonts[1].inUse, 0);
     EXPECT_EQ(getCurrentBitmapFont(), 0);
   }
+}
+
+TEST_F(BitmapFontTest, LoadThatGetsNoDisplayListsDeletesItsTwoTextures) {
+  texturesMade.clear();
+  listsRefused = true;
+  EXPECT_EQ(loadBitmapFont(path.c_str()), -1);
+  listsRefused = false;
+  ASSERT_EQ(texturesMade.size(), 2u);
+  for (GLuint name : texturesMade) EXPECT_FALSE(glIsTexture(name)) << "texture " << name;
+  EXPECT_EQ(getCurrentBitmapFont(), 0);
 }
 
 TEST_F(BitmapFontTest, LoadIntoAFullRegistryFailsAndKeepsTheCurrentFont) {

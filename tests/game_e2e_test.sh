@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# game_e2e_test.sh BUILD_DIR -- the real game on its own Xvfb, driven with xdotool and watched
-# through its frame log: its window (title, size, F11 to the whole screen), Escape's status
-# 255, and a round held still until a crash whose frame holds the game still for a second.
+# game_e2e_test.sh BUILD_DIR VERSION -- the real game on its own Xvfb, driven with xdotool and
+# watched through its frame log: --version, its window (title, size, F11 to the whole screen),
+# Escape's status 255, and a round held still until a crash whose frame holds it still a second.
 set -eu
 build=$(cd "$1" && pwd)
-exec "$(dirname "$0")/support/with-xvfb" bash -s "$build" <<'INNER'
+exec "$(dirname "$0")/support/with-xvfb" bash -s "$build" "$2" <<'INNER'
 set -eu
 work=$(mktemp -d)
 trap 'kill -9 $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -47,6 +47,7 @@ quit_with_escape() {  # the game's exit status in $status (137 if it ran on 10 s
   wait "$pid" || status=$?
 }
 
+[ "$(timeout 10 ../game/zarnok --version)" = "zarnok $2" ] || fail "--version did not print zarnok $2"
 start_game
 [ "$(window_size)" = 1024x768 ] || fail "the window is $(window_size), not 1024x768"
 xdotool key F11

@@ -128,6 +128,7 @@ class GameTest : public ::testing::Test {
     });
     restoreInitialGameState();
     soundRecorder().reset();
+    glClearColor(1, 1, 1, 1);  // which the start-up sets to black
     initGame();
     startUpSounds = sounds();
   }
@@ -172,6 +173,12 @@ TEST_F(GameTest, StartUpStartsTheSoundAndTheTitleMusic) {
                         "Stream_Open(sounds\\bgm_main.wav, 2, 0, 0)", "Stream_Play(-1, stream)", "SetVolume(7, 255)"};
   // clang-format on
   EXPECT_EQ(startUpSounds, expected);
+}
+
+TEST_F(GameTest, StartUpSetsTheClearColourToBlackWithAlphaZero) {
+  std::vector<float> colour(4, -1);
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, colour.data());
+  EXPECT_EQ(colour, std::vector<float>(4, 0));
 }
 
 TEST_F(GameTest, CallbacksAskForOneRedraw) {
@@ -634,6 +641,20 @@ TEST_F(GameTest, CrashFrameShowsTheNewFieldUnderTheTitle) {
   expectSameCalls(Log(afterPause.begin(), afterPause.begin() + long(blocks.size())), blocks);
   const std::string titlePlace = glCallLine("glTranslatef", {-3.55f, 3, -10});
   EXPECT_EQ(std::count(afterPause.begin(), afterPause.end(), titlePlace), 1) << "the title text";
+}
+
+// One quad of four corners, with the design's texture coordinates: the texture ten times each way.
+TEST_F(GameTest, GroundIsAQuadOfFourCorners) {
+  startGlCallLog();
+  drawGround();
+  const Log expected = {"glBindTexture(1)",
+                        "glBegin(GL_QUADS)",
+                        "glTexCoord2fv(0, 0)",
+                        "glTexCoord2fv(10, 0)",
+                        "glTexCoord2fv(10, 10)",
+                        "glTexCoord2fv(0, 10)",
+                        "glEnd()"};
+  EXPECT_EQ(stopGlCallLog(), expected);
 }
 
 // ---- Render set-up (what the frames look like is round_frame_test's) ----

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <set>
 
@@ -109,11 +110,17 @@ TEST_F(SoundLibraryTest, ASoundStartsAtFullVolumeOnAChannelTurnedDown) {
   EXPECT_EQ(Mix_Volume(channel, -1), MIX_MAX_VOLUME);
 }
 
-TEST_F(SoundLibraryTest, StopEndsTheMusicAndCloseFreesIt) {
+// The first stream last played on channel 0, where the music now plays.
+TEST_F(SoundLibraryTest, StopEndsOnlyTheStreamsOwnSoundAndCloseFreesIt) {
+  FSOUND_STREAM* first = openMusic(FSOUND_LOOP_NORMAL);
   FSOUND_STREAM* music = openMusic(FSOUND_LOOP_NORMAL);
-  const int channel = FSOUND_Stream_Play(FSOUND_FREE, music);
+  ASSERT_EQ(FSOUND_Stream_Play(0, first), 0);
+  ASSERT_EQ(FSOUND_Stream_Play(0, music), 0);
+  EXPECT_EQ(FSOUND_Stream_Stop(first), 1);
+  EXPECT_TRUE(Mix_Playing(0)) << "the music plays on";
   EXPECT_EQ(FSOUND_Stream_Stop(music), 1);
-  EXPECT_FALSE(Mix_Playing(channel));
+  EXPECT_FALSE(Mix_Playing(0));
+  FSOUND_Stream_Close(first);
   EXPECT_EQ(FSOUND_Stream_Close(music), 1);
 #ifdef __GLIBC__  // the C library's count of the bytes it holds
   const size_t held = mallinfo2().uordblks + mallinfo2().hblkhd;
@@ -122,17 +129,21 @@ TEST_F(SoundLibraryTest, StopEndsTheMusicAndCloseFreesIt) {
 #endif
 }
 
-// A second of sound later, a one-shot stream has ended and a looping one plays on.
-TEST_F(SoundLibraryTest, LoopingStreamPlaysOnAndAOneShotEnds) {
+// crash.wav lasts 0.9 s. After 1.35 s of mixed sound a stream or sample played once has ended (once
+// more would last 1.8 s), and a looping one plays on.
+TEST_F(SoundLibraryTest, OneShotSoundsEndAfterOnePlayAndLoopingOnesPlayOn) {
   const auto written = [] { return std::filesystem::file_size(DISK); };  // Windows' SDL opens it unshared
   for (unsigned mode : {FSOUND_NORMAL, FSOUND_LOOP_NORMAL}) {
-    FSOUND_STREAM* whoosh = FSOUND_Stream_Open(path("move.wav").c_str(), mode, 0, 0);
-    const int channel = FSOUND_Stream_Play(FSOUND_FREE, whoosh);
-    EXPECT_EQ(channel, 0) << "music keeps its channel";
-    const size_t played = written() + 44100;
+    SCOPED_TRACE(mode == FSOUND_NORMAL ? "played once" : "looping");
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(path("crash.wav").c_str(), mode, 0, 0);
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), 0) << "a stream takes the music's channel";
+    const int channel =
+        FSOUND_PlaySound(FSOUND_FREE, FSOUND_Sample_Load(0, path("crash.wav").c_str(), mode, 0, 0));
+    const size_t played = written() + 44100 * 4 * 135 / 100;  // 16-bit stereo
     while (written() < played) SDL_Delay(10);
-    EXPECT_EQ(Mix_Playing(channel), mode == FSOUND_LOOP_NORMAL) << "mode " << mode;
-    FSOUND_Stream_Close(whoosh);
+    EXPECT_EQ(Mix_Playing(0), mode == FSOUND_LOOP_NORMAL) << "the stream";
+    EXPECT_EQ(Mix_Playing(channel), mode == FSOUND_LOOP_NORMAL) << "the sample";
+    FSOUND_Stream_Close(stream);
   }
 }
 
@@ -143,6 +154,22 @@ TEST_F(SoundLibraryTest, NullHandlesAndBadChannelsAreHarmless) {
   EXPECT_EQ(FSOUND_SetVolume(-1, 0), 0);
   EXPECT_EQ(FSOUND_SetVolume(32, 0), 0);
   EXPECT_EQ(FSOUND_Stream_Stop(nullptr), 0);
+  FSOUND_STREAM* music = openMusic(FSOUND_NORMAL);
+  EXPECT_EQ(FSOUND_Stream_Play(32, music), -1) << "a stream on a channel past the last";
+  EXPECT_EQ(FSOUND_PlaySound(32, loadCrash()), -1) << "a sample on a channel past the last";
+  FSOUND_Stream_Close(music);
+}
+
+// A lower bound only: a slow machine sleeps longer, never shorter. On Linux a signal on the way
+// (5 ms in) does not cut it short.
+TEST(PlatformTest, SleepLastsAtLeastTheMillisecondsAsked) {
+#ifndef _WIN32
+  signal(SIGALRM, [](int) {});
+  ualarm(5000, 0);
+#endif
+  const int64_t start = monotonicNs();
+  sleepMilliseconds(20);
+  EXPECT_GE(monotonicNs() - start, 20000000);
 }
 
 // Both read CLOCK_MONOTONIC, so ours falls between two readings of the steady clock.

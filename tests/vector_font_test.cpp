@@ -143,6 +143,9 @@ TEST_F(VectorFontTest, UnloadingTheCurrentFontLeavesNoneCurrent) {
   ASSERT_EQ(unloadFont(0), 0);
   EXPECT_EQ(getCurrentFont(), -1);
   EXPECT_EQ(unloadCurrentFont(), -1) << "with no current font";
+  fontRegistry.currentFont = FONT_SLOT_COUNT;
+  EXPECT_EQ(unloadCurrentFont(), -1) << "with the current font past the last slot";
+  fontRegistry.currentFont = -1;
   ASSERT_EQ(loadBytes(fontBytes({})), 0) << "the lowest empty slot";
   EXPECT_EQ(unloadCurrentFont(), 0);
   EXPECT_EQ(fontRegistry.fonts[0].get(), nullptr);
@@ -214,7 +217,7 @@ TEST_F(VectorFontTest, LayoutGivesEachGlyphItsOrigin) {
   const Case cases[] = {
       {"right", "AB", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {1.3f, 0}}},
       {"a space between", "A B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {2, 0}}},
-      {"no glyph between", "A!B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {-0.2f, 0}, {1.8f, 0}}},
+      {"no glyph between", "AA!B", DIRECTION_RIGHT, 0, 0, {{-0.2f, 0}, {1.5f, 0}, {1.5f, 0}, {3.5f, 0}}},
       {"no direction yet", "AB", 0, 0, 0, {}},
       {"empty", "", DIRECTION_RIGHT, 0, 0, {}},
       {"centred right", "AB B", DIRECTION_RIGHT, 1, 0, {{-1.85f, 0}, {-0.35f, 0}, {1.85f, 0}}},
@@ -262,6 +265,10 @@ TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
     getStringBounds(c.slot, c.text, outputs[0], outputs[1], outputs[2], outputs[3]);
     EXPECT_THAT(bounds, nearly(c.bounds));
   }
+  ASSERT_EQ(selectFont(1), 0);
+  std::vector<float> current(4, 99);
+  getCurrentStringBounds("A", &current[0], &current[1], &current[2], &current[3]);
+  EXPECT_THAT(current, near({-1, -1, 1.2f, 1})) << "in the current font, 1";
 }
 
 // Font 1 is current and has no B. Each drawer given font 0 draws font 0's B; given an empty
@@ -376,6 +383,21 @@ TEST_F(VectorFontTest, CursorAtBlinkRateThreeTogglesOnEveryFourthDraw) {
   std::string shown;  // a draw at a time, of the empty console: 1 where the cursor shows
   for (int draw = 0; draw < 9; draw++) shown += drawsNothing(drawConsole) ? '0' : '1';
   EXPECT_EQ(shown, "111000011");
+}
+
+// Drawing moves the matrix down two units a line, and leaves it there.
+TEST_F(VectorFontTest, ConsoleLinesLieTwoUnitsApart) {
+  initConsole(4, 3);
+  drawConsole();
+  EXPECT_EQ(modelviewOrigin(), (Point{0, -6, 0}));
+}
+
+// A line is drawn from a copy of at most 511 characters: a wider console is refused.
+TEST_F(VectorFontTest, ConsoleIsAtMost511Wide) {
+  initConsole(511, 2);
+  EXPECT_EQ(fontRegistry.console.consoleWidth, 511);
+  initConsole(512, 3);
+  EXPECT_EQ(fontRegistry.console.consoleHeight, 2) << "the console before";
 }
 
 // fontshow's frame of the game's fonts: every vector style, the four directions, centring

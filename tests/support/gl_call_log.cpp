@@ -49,6 +49,7 @@ void __real_glPushMatrix();
 void __real_glPopMatrix();
 void __real_glTranslatef(GLfloat x, GLfloat y, GLfloat z);
 void __real_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
+void __real_glTexCoord2fv(const GLfloat* st);
 
 void __wrap_glBegin(GLenum mode) {
   add(mode == GL_QUADS ? "glBegin(GL_QUADS)" : "glBegin(" + std::to_string(mode) + ")");
@@ -77,5 +78,9 @@ void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
 void __wrap_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
   add(glCallLine("glRotatef", {angle, x, y, z}));
   __real_glRotatef(angle, x, y, z);
+}
+void __wrap_glTexCoord2fv(const GLfloat* st) {
+  add(glCallLine("glTexCoord2fv", {st[0], st[1]}));
+  __real_glTexCoord2fv(st);
 }
 }
