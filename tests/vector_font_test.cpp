@@ -268,7 +268,7 @@ TEST_F(VectorFontTest, StringBoundsSpanTheGlyphsAndGaps) {
   ASSERT_EQ(selectFont(1), 0);
   std::vector<float> current(4, 99);
   getCurrentStringBounds("A", &current[0], &current[1], &current[2], &current[3]);
-  EXPECT_THAT(current, near({-1, -1, 1.2f, 1})) << "in the current font, 1";
+  EXPECT_THAT(current, nearly({-1, -1, 1.2f, 1})) << "in the current font, 1";
 }
 
 // Font 1 is current and has no B. Each drawer given font 0 draws font 0's B; given an empty
