@@ -125,9 +125,7 @@ if(ZARNOK_MANUAL_DIR)
     file(CREATE_LINK ../../../javascript/jquery/jquery.js
       \"\$ENV{DESTDIR}/usr/${ZARNOK_DOC_DIR}/html/jquery.js\" SYMBOLIC)
   endif()" COMPONENT doc)
-  file(GLOB _example_sources "${PROJECT_SOURCE_DIR}/examples/*.cpp" "${PROJECT_SOURCE_DIR}/examples/*.h")
-  install(FILES ${_example_sources} "${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt"
-    DESTINATION "${ZARNOK_DOC_DIR}/examples" COMPONENT doc)
+  zarnok_install_font_examples("${ZARNOK_DOC_DIR}/examples" doc)
   # doc-base's entry, named after the document it registers.
   zarnok_install_at_prefix("${PROJECT_SOURCE_DIR}/packaging/libzarnok-font-doc.in"
     "${CMAKE_INSTALL_DATADIR}/doc-base" doc)

@@ -51,6 +51,4 @@ zarnok_install_font_development_files()
 install(TARGETS font_compiler bitmap_font_maker fontshow RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}"
   COMPONENT development)
 install(FILES "${ZARNOK_FREEGLUT_DLL}" DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT development)
-file(GLOB _example_sources "${PROJECT_SOURCE_DIR}/examples/*.cpp" "${PROJECT_SOURCE_DIR}/examples/*.h")
-install(FILES ${_example_sources} "${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt" DESTINATION examples
-  COMPONENT development)
+zarnok_install_font_examples(examples development)

@@ -21,29 +21,10 @@ cmake -S "$repo" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_
   -DZARNOK_TESTS=OFF -DZARNOK_BENCH=OFF >/dev/null
 cmake --build "$host" -j 2 --target textures sounds game_font bitmap_fonts icon_sizes
 
-# The program's icon: the desktop icon's pictures in one icon file (a directory of
-# 16-byte little-endian entries, then the pictures as PNG, which Windows Vista and later
-# read), built into zarnok.exe and shown by the installer.
-little_endian() {  # VALUE BYTES
-  local value=$1 i
-  for ((i = 0; i < $2; i++)); do
-    printf "\\$(printf %03o $((value & 255)))"
-    value=$((value >> 8))
-  done
-}
-pictures=("$host"/icons/{16x16,24x24,32x32,48x48,64x64,256x256}/zarnok.png)
+# The program's icon: the desktop icon's pictures in one icon file (ImageMagick), built
+# into zarnok.exe and shown by the installer.
 mkdir -p "$build/icons"
-{
-  little_endian 0 2 && little_endian 1 2 && little_endian ${#pictures[@]} 2
-  offset=$((6 + 16 * ${#pictures[@]}))
-  for picture in "${pictures[@]}"; do
-    side=$(basename "$(dirname "$picture")") side=${side%%x*} bytes=$(stat -c %s "$picture")
-    little_endian $((side % 256)) 1 && little_endian $((side % 256)) 1 && little_endian 0 2
-    little_endian 1 2 && little_endian 32 2 && little_endian "$bytes" 4 && little_endian "$offset" 4
-    offset=$((offset + bytes))
-  done
-  cat "${pictures[@]}"
-} >"$build/icons/zarnok.ico"
+convert "$host"/icons/{16x16,24x24,32x32,48x48,64x64,256x256}/zarnok.png "$build/icons/zarnok.ico"
 
 # shellcheck disable=SC2086
 cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOK_WERROR=ON \

@@ -207,11 +207,8 @@ struct Decoded {
   Bytes rgba;  // empty if refused
 };
 
-Decoded decode(const Bytes& picture) {
-  const std::string path = kDir + "decoded";
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(picture.data()), long(picture.size()));
-  FILE* file = std::fopen(path.c_str(), "rb");
+Decoded decode(Bytes picture) {
+  FILE* file = fmemopen(picture.data(), picture.size(), "rb");
   Decoded d;
   const std::unique_ptr<uint8_t[]> pixels = decodeFontImage(file, &d.width, &d.height, &d.channels);
   std::fclose(file);
